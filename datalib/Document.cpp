@@ -1,0 +1,3 @@
+#include "Document.h"
+
+CDocument::~CDocument() = default;

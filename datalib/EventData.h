@@ -1,0 +1,62 @@
+#pragma once
+
+#include "AnnaluxDataExport.h"
+
+#include <cstdint>
+#include <string>
+
+// Display priority filter: a record is visible under filter f when f is 3 or
+// its priority is <= f.
+enum EEventPriority : int {
+    EP_HIGH = 0,   // high only
+    EP_MIDDLE = 1, // high and middle
+    EP_ALL = 2,    // all
+    EP_EVERY = 3,  // every record regardless of the view (reading, merging)
+};
+
+// Where SEventData::Search found the text (bit set; 0 = not found).
+enum EventDataSearch : int {
+    EDS_TEXT = 0x1,
+    EDS_SUPPLEMENT = 0x2,
+    EDS_DATE = 0x4,
+};
+
+// rangeFlags bits.
+enum : uint32_t {
+    RANGE_FROM = 0x1,              // "から": lasts from this year on
+    RANGE_UNTIL = 0x2,             // "まで": lasts until this year
+    RANGE_ABOUT = 0x100,           // "頃": the year is approximate
+    RANGE_OTHER_YEAR_ABOUT = 0x200 // otherYear is approximate
+};
+
+// One event record. Texts are Shift-JIS bytes.
+struct ANNALUX_DATA_EXPORT SEventData
+{
+    int32_t year;
+    std::string text;
+    std::string supplement;
+    int32_t priority;  // 0 high, 1 middle, 2 low
+    int16_t month;     // 1..12, -1 none
+    bool leapMonth;
+    int16_t day;       // -1 none
+    uint32_t rangeFlags;
+    int32_t otherYear; // 0 none
+
+    SEventData() { Initialize(); }
+    void Initialize();
+
+    bool operator==(const SEventData& other) const;
+    bool operator!=(const SEventData& other) const { return !(*this == other); }
+
+    // Visible under priority filter f.
+    bool IsVisible(int filter) const { return filter >= EP_EVERY || priority <= filter; }
+    // month' * 1000 + (100 if leap) + day', with -1 taken as 0.
+    int DateKey() const;
+
+    // The date text: "" without a month, "%d月 " or "%d月%d日 ", "閏" in
+    // front for a leap month (Shift-JIS).
+    void MakeDate(std::string& out) const;
+    std::string MakeDate() const;
+    // Bits of EventDataSearch for every place that contains what.
+    int Search(const std::string& what, bool inSupplement, bool matchCase) const;
+};

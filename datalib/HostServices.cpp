@@ -1,0 +1,42 @@
+#include "HostServices.h"
+
+#include "ScriptedHostServices.h"
+
+namespace {
+
+CHostServices*& Current()
+{
+    static CHostServices* current = nullptr;
+    return current;
+}
+
+CHostServices& SilentDefault()
+{
+    static CScriptedHostServices silent;
+    return silent;
+}
+
+} // namespace
+
+CHostServices::~CHostServices() = default;
+
+CHostServices& CHostServices::Get()
+{
+    CHostServices* c = Current();
+    return c ? *c : SilentDefault();
+}
+
+void CHostServices::Set(CHostServices* services)
+{
+    Current() = services;
+}
+
+CHostServicesScope::CHostServicesScope(CHostServices& services) : m_previous(Current())
+{
+    Current() = &services;
+}
+
+CHostServicesScope::~CHostServicesScope()
+{
+    Current() = m_previous;
+}

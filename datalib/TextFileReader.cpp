@@ -1,0 +1,67 @@
+#include "TextFileReader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool CTextFileReader::Open(const std::string& path)
+{
+    m_content.clear();
+    m_pos = 0;
+    m_errno = 0;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        m_errno = errno;
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        m_errno = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return false;
+    }
+    if (st.st_size > 0)
+        m_content.reserve(static_cast<size_t>(st.st_size));
+    char buf[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            m_errno = errno;
+            ::close(fd);
+            m_content.clear();
+            return false;
+        }
+        if (n == 0)
+            break;
+        m_content.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+void CTextFileReader::SetContent(std::string content)
+{
+    m_content = std::move(content);
+    m_pos = 0;
+    m_errno = 0;
+}
+
+bool CTextFileReader::ReadLine(std::string& line)
+{
+    if (m_pos >= m_content.size())
+        return false;
+    const char* begin = m_content.data() + m_pos;
+    const char* nl = static_cast<const char*>(
+        std::memchr(begin, '\n', m_content.size() - m_pos));
+    size_t len = nl ? static_cast<size_t>(nl - begin) : m_content.size() - m_pos;
+    size_t next = m_pos + len + (nl ? 1 : 0);
+    if (nl && len > 0 && begin[len - 1] == '\r')
+        --len;
+    line.assign(begin, len);
+    m_pos = next;
+    return true;
+}
