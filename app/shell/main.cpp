@@ -1,0 +1,53 @@
+#include "BatchCommands.h"
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every headless command. A new command is one line here (its function is
+// declared in its own header, included above).
+const SBatchCommand kCommands[] = {
+    {"--import-csv", 2, "INPUT OUTPUT",
+     "convert a CSV file or a library file of any version into the library file OUTPUT",
+     &RunImportCsvCommand},
+    {"--export-csv", 2, "INPUT OUTPUT", "export the library file INPUT into the CSV file OUTPUT",
+     &RunExportCsvCommand},
+};
+
+void PrintUsage(std::ostream& out)
+{
+    out << "Usage: annalux OPTION ARGUMENTS...\n\nBatch commands:\n";
+    for (const SBatchCommand& command : kCommands) {
+        out << "  " << command.option << ' ' << command.arguments << "\n      " << command.summary
+            << '\n';
+    }
+    out << "  --help\n      show this help\n\n"
+           "Paths are UTF-8; relative paths are relative to the working directory.\n"
+           "Exit status: 0 success, 1 failure (messages on stderr), 2 wrong usage.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+        PrintUsage(std::cout);
+        return 0;
+    }
+    // Without a window yet, running without a command is a usage error too.
+    if (!arguments.empty()) {
+        for (const SBatchCommand& command : kCommands) {
+            if (arguments[0] != command.option)
+                continue;
+            if (static_cast<int>(arguments.size()) - 1 != command.argumentCount)
+                break;
+            return command.run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+        }
+    }
+    PrintUsage(std::cerr);
+    return 2;
+}
