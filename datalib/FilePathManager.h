@@ -13,7 +13,11 @@
 class ANNALUX_DATA_EXPORT CFilePathManager
 {
 public:
-    enum EStyle { Host, Windows };
+    enum EStyle
+    {
+        Host,
+        Windows
+    };
 
     explicit CFilePathManager(EStyle style = Host) : m_style(style) {}
     virtual ~CFilePathManager();
@@ -25,8 +29,7 @@ public:
 
     bool CheckAbsPath(const std::string& path) const;
     // relPath := absPath relative to baseDir (null: the current directory).
-    bool AbsToRelPath(const std::string& absPath, std::string& relPath,
-                      const char* baseDir) const;
+    bool AbsToRelPath(const std::string& absPath, std::string& relPath, const char* baseDir) const;
     // absPath := current directory + separator + relPath; false for an
     // absolute relPath (absPath untouched).
     bool RelPathToCurAbsPath(const std::string& relPath, std::string& absPath) const;
@@ -43,8 +46,14 @@ public:
     // returns the path that exists, or path unchanged when none does.
     static std::string ResolveExisting(const std::string& path);
     // Everything before the last separator ('/' on this host); the whole
-    // path when it has none.
+    // path when it has none; "/" for a file directly in the root folder.
     static std::string FolderOf(const std::string& path);
+
+protected:
+    // The folder that relative paths are taken from when no base folder is
+    // given. Windows-style conversions are checked on this host by supplying
+    // a Windows folder here.
+    virtual bool QueryCurrentDir(std::string& dir) const;
 
 private:
     EStyle m_style;

@@ -115,8 +115,13 @@ uint32_t DecodeUtf8(const std::string& s, size_t pos, size_t len)
 
 size_t CShiftJis::CharLength(const std::string& s, size_t pos)
 {
-    if (pos + 1 < s.size() && IsLeadByte(static_cast<unsigned char>(s[pos])))
-        return 2;
+    if (pos + 1 < s.size() && IsLeadByte(static_cast<unsigned char>(s[pos]))) {
+        // A lead byte cut off from its character (a damaged file, a text
+        // truncated elsewhere) must not swallow a following '<', '"' or CR.
+        const unsigned char t = static_cast<unsigned char>(s[pos + 1]);
+        if ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC))
+            return 2;
+    }
     return 1;
 }
 
@@ -139,8 +144,8 @@ bool CShiftJis::ToUtf8(const std::string& sjis, std::string& utf8, std::string* 
         if (!ToUtf8Converter().IsValid())
             *error = "the CP932 converter is not available";
         else
-            *error = "bytes " + HexBytes(sjis, failPos, CharLength(sjis, failPos)) +
-                     " at offset " + std::to_string(failPos) + " are not valid Shift-JIS";
+            *error = "bytes " + HexBytes(sjis, failPos, CharLength(sjis, failPos)) + " at offset " +
+                     std::to_string(failPos) + " are not valid Shift-JIS";
     }
     return false;
 }

@@ -20,7 +20,8 @@ public:
         return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
     }
     // Bytes of the character that begins at pos: 2 for a lead byte followed by
-    // another byte, else 1 (a lead byte at the very end counts alone).
+    // a possible trail byte (0x40-0x7E, 0x80-0xFC), else 1 (a lead byte at the
+    // very end or before an ASCII control or punctuation byte counts alone).
     static size_t CharLength(const std::string& s, size_t pos);
     // True when pos is the first byte of a character (not a trail byte).
     static bool IsCharBoundary(const std::string& s, size_t pos);
