@@ -1,15 +1,58 @@
 #include "BatchCommands.h"
 
+#include "ExportCSV.h"
+#include "HostServices.h"
+#include "ImportCSV.h"
+#include "ScriptedHostServices.h"
+
 #include <iostream>
 
-int RunImportCsvCommand(const std::vector<std::string>&)
+namespace {
+
+// Headless: every message goes to stderr, every dialog is cancelled, every
+// question gets its first answer.
+class CBatchHost
 {
-    std::cerr << "--import-csv is not available yet" << std::endl;
-    return 1;
+public:
+    CBatchHost() : m_scope(m_services) { m_services.SetEcho(&std::cerr); }
+
+private:
+    CScriptedHostServices m_services;
+    CHostServicesScope m_scope;
+};
+
+} // namespace
+
+int RunImportCsvCommand(const std::vector<std::string>& arguments)
+{
+    CBatchHost host;
+    CImportCSV import(nullptr);
+    import.SetInputPath(arguments.at(0));
+    import.SetOutputPath(arguments.at(1));
+    if (!import.ClassifyInputFile() || !import.Convert())
+        return 1;
+    return 0;
 }
 
-int RunExportCsvCommand(const std::vector<std::string>&)
+int RunExportCsvCommand(const std::vector<std::string>& arguments)
 {
-    std::cerr << "--export-csv is not available yet" << std::endl;
-    return 1;
+    CBatchHost host;
+    // Only a library file is exported: its first line names its kind.
+    CImportCSV probe(nullptr);
+    probe.SetInputPath(arguments.at(0));
+    int check = probe.CheckInputFile();
+    if (check == CImportCSV::CR_CANNOT_OPEN) {
+        CHostServices::Get().MessageBox(CExportCSV::CannotOpenMessage(arguments.at(0)),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return 1;
+    }
+    if (check != CImportCSV::CR_OK) {
+        CHostServices::Get().MessageBox(CImportCSV::InvalidContentMessage(),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return 1;
+    }
+    CExportCSV exporter(nullptr);
+    exporter.SetInputPath(arguments.at(0));
+    exporter.SetOutputPath(arguments.at(1));
+    return exporter.ExportLibrary() ? 0 : 1;
 }

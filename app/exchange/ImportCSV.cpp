@@ -1,0 +1,286 @@
+#include "ImportCSV.h"
+
+#include "BaseYear.h"
+#include "CsvLineBreakPass.h"
+#include "FilePathManager.h"
+#include "GengouEra.h"
+#include "HostServices.h"
+#include "SaveFile.h"
+#include "ShiftJis.h"
+#include "TextFileReader.h"
+#include "WholeLineText.h"
+#include "YearEvent.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+struct SKindInfo
+{
+    const char* name;
+    const char* extension;
+    EHeaderType headerType;
+};
+
+// Indexed by EImportKind.
+const SKindInfo kKinds[] = {
+    {"", "", HT_NONE},           {"元号", "lgn", HT_GENGOU},
+    {"時代", "ler", HT_PERIOD},  {"基点年", "lby", HT_BASEYEAR},
+    {"出来事", "lev", HT_EVENT},
+};
+
+bool ValidKind(int kind)
+{
+    return kind > CImportCSV::IK_NONE && kind <= CImportCSV::IK_EVENT;
+}
+
+std::string TempFolder()
+{
+    const char* dir = std::getenv("TMPDIR");
+    std::string folder = dir && *dir ? dir : "/tmp";
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
+}
+
+// Creates a unique empty file "csv..." in the temporary folder.
+bool MakeTempFile(std::string& path)
+{
+    std::string pattern = TempFolder() + "/csvXXXXXX";
+    int fd = ::mkstemp(&pattern[0]);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    path = pattern;
+    return true;
+}
+
+// Lines that the library reader takes whole come back from their CSV field.
+void RestoreWholeLines(std::string& content, EHeaderType kind)
+{
+    std::string out;
+    out.reserve(content.size());
+    int version = 0;
+    int lineNumber = 0;
+    size_t pos = 0;
+    while (pos < content.size()) {
+        size_t lf = content.find('\n', pos);
+        size_t end = lf == std::string::npos ? content.size() : lf;
+        std::string line = content.substr(pos, end - pos);
+        pos = lf == std::string::npos ? content.size() : lf + 1;
+        if (++lineNumber == 1) {
+            std::string tag;
+            CTableBase::GetTableKindNameAndFileVer(line, tag, version);
+        }
+        int form = CWholeLineText::FormOf(kind, version, lineNumber);
+        if (form != CWholeLineText::NotWhole) {
+            bool cr = !line.empty() && line.back() == '\r';
+            line = CWholeLineText::FromCsvLine(line, form);
+            if (cr)
+                line += '\r';
+        }
+        out += line;
+        if (lf != std::string::npos)
+            out += '\n';
+    }
+    content.swap(out);
+}
+
+// The line-break pass from input into temp (which exists). The temporary
+// file is checked like any save, so a full disk fails the pass instead of
+// feeding the reader a truncated file.
+bool RunLineBreakPass(const std::string& input, const std::string& temp, EHeaderType kind)
+{
+    CTextFileReader reader;
+    if (!reader.Open(input))
+        return false;
+    const std::string& csv = reader.Content();
+    CCsvLineBreakPass pass;
+    std::string out;
+    const size_t kBlock = 1024;
+    for (size_t pos = 0; pos < csv.size(); pos += kBlock)
+        pass.Feed(csv.data() + pos, std::min(kBlock, csv.size() - pos), out);
+    pass.Finish(out);
+    RestoreWholeLines(out, kind);
+    return CSaveFile::WriteWholeFile(temp, out);
+}
+
+// The temp file is removed however the conversion ends.
+class CTempFileGuard
+{
+public:
+    explicit CTempFileGuard(std::string path) : m_path(std::move(path)) {}
+    ~CTempFileGuard() { ::unlink(m_path.c_str()); }
+    CTempFileGuard(const CTempFileGuard&) = delete;
+    CTempFileGuard& operator=(const CTempFileGuard&) = delete;
+
+private:
+    std::string m_path;
+};
+
+} // namespace
+
+CImportCSV::CImportCSV(CDocument* document) : m_document(document) {}
+
+CImportCSV::~CImportCSV() = default;
+
+int CImportCSV::CheckInputFile()
+{
+    m_importKind = IK_NONE;
+    m_title.clear();
+    CTextFileReader reader;
+    if (!reader.Open(m_inputPath))
+        return CR_CANNOT_OPEN;
+    std::string line;
+    if (!reader.ReadLine(line))
+        return CR_INVALID;
+    // ']' can be the trail byte of a double-byte character.
+    size_t close = CShiftJis::FindChar(line, ']');
+    if (close == CShiftJis::npos)
+        return CR_INVALID;
+    int kind = KindFromTag(line.substr(0, close + 1));
+    if (kind == IK_NONE)
+        return CR_INVALID;
+    std::string title;
+    if (!reader.ReadLine(title))
+        return CR_INVALID;
+    m_importKind = kind;
+    m_title = title;
+    return CR_OK;
+}
+
+bool CImportCSV::ClassifyInputFile()
+{
+    switch (CheckInputFile()) {
+    case CR_OK:
+        return true;
+    case CR_CANNOT_OPEN:
+        CHostServices::Get().MessageBox(CannotOpenMessage(),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return false;
+    default:
+        CHostServices::Get().MessageBox(InvalidContentMessage(),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return false;
+    }
+}
+
+std::string CImportCSV::MakeDefaultOutputPath() const
+{
+    // Host paths are UTF-8: drop the last three characters, not bytes.
+    std::string base = m_inputPath;
+    for (int n = 0; n < 3 && !base.empty(); ++n) {
+        size_t cut = base.size() - 1;
+        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+            --cut;
+        base.erase(cut);
+    }
+    return base + KindExtension(m_importKind);
+}
+
+bool CImportCSV::Convert()
+{
+    if (!ValidKind(m_importKind)) {
+        CHostServices::Get().MessageBox(InvalidContentMessage(),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return false;
+    }
+    std::string temp;
+    if (!MakeTempFile(temp)) {
+        CHostServices::Get().MessageBox(ImportFailedMessage(),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return false;
+    }
+    CTempFileGuard guard(temp);
+    if (!RunLineBreakPass(m_inputPath, temp, HeaderType(m_importKind))) {
+        CHostServices::Get().MessageBox(ImportFailedMessage(),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return false;
+    }
+
+    // The writer resolves the name against the chronology's folder; a name
+    // the user gave relative to the working directory must keep meaning that.
+    std::string output = m_outputPath;
+    CFilePathManager paths;
+    if (!paths.CheckAbsPath(output)) {
+        std::string absolute;
+        if (paths.RelPathToCurAbsPath(output, absolute))
+            output = absolute;
+    }
+    return ReadAndWrite(temp, output);
+}
+
+bool CImportCSV::ReadAndWrite(const std::string& tempPath, const std::string& outputPath)
+{
+    switch (m_importKind) {
+    case IK_GENGOU:
+    case IK_PERIOD: {
+        CGengouEra table;
+        EHeaderType type = HeaderType(m_importKind);
+        if (!table.ReadFile(tempPath.c_str(), type, true))
+            return false;
+        table.SetFileName(outputPath);
+        return table.WriteFile(false, m_document, type);
+    }
+    case IK_BASEYEAR: {
+        CBaseYear table;
+        if (!table.ReadFile(tempPath.c_str()))
+            return false;
+        table.SetFileName(outputPath);
+        return table.WriteFile(false, m_document, HT_BASEYEAR);
+    }
+    case IK_EVENT: {
+        CYearEvent table;
+        if (!table.ReadFile(tempPath.c_str(), true))
+            return false;
+        table.SetFileName(outputPath);
+        return table.WriteFile(false, m_document, HT_EVENT);
+    }
+    default:
+        return false;
+    }
+}
+
+const char* CImportCSV::KindName(int importKind)
+{
+    return ValidKind(importKind) ? kKinds[importKind].name : "";
+}
+
+const char* CImportCSV::KindExtension(int importKind)
+{
+    return ValidKind(importKind) ? kKinds[importKind].extension : "";
+}
+
+EHeaderType CImportCSV::HeaderType(int importKind)
+{
+    return ValidKind(importKind) ? kKinds[importKind].headerType : HT_NONE;
+}
+
+int CImportCSV::KindFromTag(const std::string& tag)
+{
+    for (int kind = IK_GENGOU; kind <= IK_EVENT; ++kind) {
+        if (tag == CTableBase::FileKind(kKinds[kind].headerType).tag)
+            return kind;
+    }
+    return IK_NONE;
+}
+
+const char* CImportCSV::CannotOpenMessage()
+{
+    return "ファイルが開けません。\r\nファイルが存在しないか、他のアプリケーションが使用中です";
+}
+
+const char* CImportCSV::InvalidContentMessage()
+{
+    return "指定したファイル内容が不正です";
+}
+
+const char* CImportCSV::ImportFailedMessage()
+{
+    return "インポートに失敗しました";
+}
