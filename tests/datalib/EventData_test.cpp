@@ -1,0 +1,150 @@
+#include "EventData.h"
+
+#include "Sjis.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+SEventData Dated(int month, int day, bool leap = false)
+{
+    SEventData r;
+    r.month = static_cast<int16_t>(month);
+    r.day = static_cast<int16_t>(day);
+    r.leapMonth = leap;
+    return r;
+}
+
+} // namespace
+
+TEST(EventData, InitializeRestoresEveryDefault)
+{
+    SEventData r;
+    r.year = 1999;
+    r.text = "t";
+    r.supplement = "s";
+    r.priority = 2;
+    r.month = -1;
+    r.leapMonth = true;
+    r.day = -1;
+    r.rangeFlags = RANGE_FROM | RANGE_ABOUT;
+    r.otherYear = 2001;
+    r.Initialize();
+    EXPECT_EQ(r, SEventData());
+    EXPECT_EQ(0, r.year);
+    EXPECT_EQ(0, r.month); // not -1: the editors set "no month" themselves
+    EXPECT_EQ(0, r.day);
+    EXPECT_TRUE(r.text.empty() && r.supplement.empty());
+    EXPECT_EQ(0u, r.rangeFlags);
+}
+
+TEST(EventData, EqualityLooksAtEveryField)
+{
+    const std::vector<std::function<void(SEventData&)>> changes = {
+        [](SEventData& r) { r.year = 1; },
+        [](SEventData& r) { r.text = "a"; },
+        [](SEventData& r) { r.supplement = "a"; },
+        [](SEventData& r) { r.priority = 1; },
+        [](SEventData& r) { r.month = 1; },
+        [](SEventData& r) { r.leapMonth = true; },
+        [](SEventData& r) { r.day = 1; },
+        [](SEventData& r) { r.rangeFlags = RANGE_UNTIL; },
+        [](SEventData& r) { r.otherYear = 5; },
+    };
+    for (size_t i = 0; i < changes.size(); ++i) {
+        SEventData a, b;
+        changes[i](b);
+        EXPECT_FALSE(a == b) << "field " << i;
+        EXPECT_TRUE(a != b) << "field " << i;
+        changes[i](a);
+        EXPECT_TRUE(a == b) << "field " << i;
+    }
+}
+
+TEST(EventData, DateKeyOrdersLeapMonthAfterItsOrdinaryMonth)
+{
+    EXPECT_EQ(3031, Dated(3, 31).DateKey());
+    EXPECT_EQ(3105, Dated(3, 5, true).DateKey());
+    EXPECT_EQ(4001, Dated(4, 1).DateKey());
+    EXPECT_LT(Dated(3, 31).DateKey(), Dated(3, 5, true).DateKey());
+    EXPECT_LT(Dated(3, 5, true).DateKey(), Dated(4, 1).DateKey());
+    // -1 counts as 0, so an undated record comes first in its year.
+    EXPECT_EQ(0, Dated(-1, -1).DateKey());
+    EXPECT_EQ(5000, Dated(5, -1).DateKey());
+    EXPECT_EQ(100, Dated(-1, -1, true).DateKey());
+}
+
+TEST(EventData, MakeDateTexts)
+{
+    struct Case
+    {
+        int month, day;
+        bool leap;
+        const char* expected; // UTF-8
+    };
+    const Case cases[] = {
+        {3, 15, false, "3月15日 "}, {3, -1, false, "3月 "},
+        {4, 2, true, "閏4月2日 "},  {-1, -1, false, ""},
+        {-1, 5, true, ""},          {12, -1, true, "閏12月 "},
+        {1, 1, false, "1月1日 "},   {11, 30, false, "11月30日 "},
+    };
+    for (const Case& c : cases) {
+        const SEventData r = Dated(c.month, c.day, c.leap);
+        EXPECT_EQ(Sjis(c.expected), r.MakeDate()) << c.month << "/" << c.day;
+        std::string out = "stale";
+        r.MakeDate(out);
+        EXPECT_EQ(Sjis(c.expected), out);
+    }
+}
+
+TEST(EventData, SearchReportsEveryPlace)
+{
+    SEventData r = Dated(3, 15);
+    r.text = Sjis("江戸に幕府を開く");
+    r.supplement = Sjis("幕府の始まり");
+
+    EXPECT_EQ(EDS_DATE, r.Search(Sjis("3月"), false, true));
+    EXPECT_EQ(EDS_TEXT, r.Search(Sjis("幕府"), false, true));
+    EXPECT_EQ(EDS_TEXT | EDS_SUPPLEMENT, r.Search(Sjis("幕府"), true, true));
+    EXPECT_EQ(EDS_SUPPLEMENT, r.Search(Sjis("始まり"), true, true));
+    EXPECT_EQ(0, r.Search(Sjis("始まり"), false, true));
+    EXPECT_EQ(0, r.Search(Sjis("京都"), true, true));
+
+    r.month = -1;
+    EXPECT_EQ(0, r.Search(Sjis("3月"), true, true));
+}
+
+TEST(EventData, SearchCaseFolding)
+{
+    SEventData r;
+    r.text = "Tokugawa IEYASU";
+    r.supplement = "see <A HREF=\"x.htm\">More</A>";
+    EXPECT_EQ(0, r.Search("ieyasu", false, true));
+    EXPECT_EQ(EDS_TEXT, r.Search("ieyasu", false, false));
+    EXPECT_EQ(EDS_TEXT, r.Search("tokuGAWA", false, false));
+    // Markup is part of the searched text.
+    EXPECT_EQ(EDS_SUPPLEMENT, r.Search("href", true, false));
+    EXPECT_EQ(0, r.Search("href", true, true));
+}
+
+TEST(EventData, SearchNeverMatchesInsideADoubleByteCharacter)
+{
+    SEventData r;
+    r.month = -1;
+    // "ャA" is 83 83 41; "ア" is 83 41 and must not be found at offset 1.
+    r.text = Sjis("ャA");
+    EXPECT_EQ(0, r.Search(Sjis("ア"), false, true));
+    EXPECT_EQ(0, r.Search(Sjis("ア"), false, false));
+    EXPECT_EQ(EDS_TEXT, r.Search("A", false, true));
+
+    // The trail byte of "ア" is 'A' (0x41): folding must leave it alone, or
+    // "a" would be found in a text without any Latin letter.
+    r.text = Sjis("アイ");
+    EXPECT_EQ(0, r.Search("a", false, false));
+    EXPECT_EQ(EDS_TEXT, r.Search(Sjis("ア"), false, false));
+    // And a folded needle keeps its own trail bytes.
+    r.text = Sjis("ソフト");
+    EXPECT_EQ(EDS_TEXT, r.Search(Sjis("ソフト"), false, false));
+}
