@@ -89,7 +89,19 @@ bool CSaveFile::Open()
     if (exists && S_ISDIR(st.st_mode))
         return Fail(EISDIR);
 
-    std::string tmpl = m_target + ".XXXXXX";
+    // Saving through a symbolic link (a library shared between projects)
+    // must update the file it points to; renaming over the link itself would
+    // silently turn it into a private copy.
+    m_writePath = m_target;
+    struct stat lst;
+    if (exists && ::lstat(m_target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char* real = ::realpath(m_target.c_str(), nullptr)) {
+            m_writePath = real;
+            std::free(real);
+        }
+    }
+
+    std::string tmpl = m_writePath + ".XXXXXX";
     std::string buf = tmpl;
     int fd = ::mkstemp(&buf[0]);
     if (fd < 0)
@@ -162,7 +174,7 @@ bool CSaveFile::Commit()
         m_temp.clear();
         return Fail(err);
     }
-    if (::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+    if (::rename(m_temp.c_str(), m_writePath.c_str()) != 0) {
         int err = errno;
         ::unlink(m_temp.c_str());
         m_temp.clear();

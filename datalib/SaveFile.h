@@ -14,7 +14,8 @@ class ANNALUX_DATA_EXPORT CSaveFile
 public:
     // Causes of a file error, numbered as the file exceptions that the
     // program's older versions reported (and that users quote).
-    enum ECause {
+    enum ECause
+    {
         None = 0,
         Generic = 1,
         FileNotFound = 2,
@@ -59,6 +60,7 @@ private:
     bool FlushBuffer();
 
     std::string m_target;
+    std::string m_writePath; // the target, or the file a link target points to
     std::string m_temp;
     std::string m_buffer;
     int m_fd = -1;

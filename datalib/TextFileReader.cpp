@@ -17,8 +17,13 @@ bool CTextFileReader::Open(const std::string& path)
         return false;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        m_errno = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (::fstat(fd, &st) != 0) {
+        m_errno = errno;
+        ::close(fd);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        m_errno = EISDIR;
         ::close(fd);
         return false;
     }
@@ -55,8 +60,7 @@ bool CTextFileReader::ReadLine(std::string& line)
     if (m_pos >= m_content.size())
         return false;
     const char* begin = m_content.data() + m_pos;
-    const char* nl = static_cast<const char*>(
-        std::memchr(begin, '\n', m_content.size() - m_pos));
+    const char* nl = static_cast<const char*>(std::memchr(begin, '\n', m_content.size() - m_pos));
     size_t len = nl ? static_cast<size_t>(nl - begin) : m_content.size() - m_pos;
     size_t next = m_pos + len + (nl ? 1 : 0);
     if (nl && len > 0 && begin[len - 1] == '\r')
