@@ -205,6 +205,9 @@ bool CBaseYear::MakeBaseYearStr(int32_t year, std::string& out) const
         if (!m_endYearPlus)
             return false;
         int64_t n = y - e;
+        // Counted across the missing year 0 like the years before the end.
+        if (e < 0 && y > 0)
+            --n;
         if (m_endYearKaiki && n >= 2)
             ++n;
         if (n > INT32_MAX)
