@@ -1,0 +1,103 @@
+#pragma once
+
+#include "EventData.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// The record list of an event table as an implicit treap: the in-order
+// sequence of the nodes is the list order, and every node carries aggregates
+// of its subtree so that positional, visible-index and per-year questions are
+// answered by one descent instead of a walk over the list.
+//
+// Visibility classes: class 0 is priority <= 0, 1 and 2 are those priorities,
+// 3 is anything above. Under filter f (0..3) classes 0..f are visible, so the
+// aggregates are kept cumulatively per filter. A negative filter shows
+// nothing.
+//
+// Records live inside their nodes, so a pointer to a record stays valid until
+// that record is erased.
+class CYearEventTree
+{
+public:
+    CYearEventTree();
+    ~CYearEventTree();
+    CYearEventTree(const CYearEventTree& other);
+    CYearEventTree& operator=(const CYearEventTree& other);
+
+    static constexpr int kFilters = 4;
+    // 0..3, or -1 for a filter under which nothing is visible.
+    static int NormalizeFilter(int filter) { return filter < 0 ? -1 : (filter > 3 ? 3 : filter); }
+    static int PriorityClass(int32_t priority)
+    {
+        return priority <= 0 ? 0 : (priority >= 3 ? 3 : priority);
+    }
+    static bool Visible(const SEventData& rec, int filter)
+    {
+        const int f = NormalizeFilter(filter);
+        return f >= 0 && PriorityClass(rec.priority) <= f;
+    }
+    // (year, date key) as one number that orders like the pair.
+    static int64_t SortKey(const SEventData& rec)
+    {
+        return static_cast<int64_t>(rec.year) * 4294967296LL +
+               (static_cast<int64_t>(rec.DateKey()) + 2147483648LL);
+    }
+
+    int Size() const;
+    // Records visible under filter.
+    int CountVisible(int filter) const;
+    void Clear();
+
+    // The record at a list position (null when out of range).
+    SEventData* At(int pos) const;
+    // List position of the record with that visible index; -1 when none.
+    int Select(int visibleIndex, int filter) const;
+    // Number of records visible under filter in positions [0, pos).
+    int Rank(int pos, int filter) const;
+
+    void Insert(int pos, SEventData&& rec);
+    void Append(SEventData&& rec) { Insert(Size(), std::move(rec)); }
+    // Removes the record at pos (which must exist) and returns it.
+    SEventData Erase(int pos);
+    // Replaces the record at pos (which must exist).
+    void Replace(int pos, SEventData&& rec);
+    // Exchanges the records at pos and pos + 1 (both must exist).
+    void SwapWithNext(int pos);
+
+    // First list position whose (year, date key) is greater than key; -1
+    // when every record sorts at or before it.
+    int FirstAfterKey(int64_t key) const;
+    // First visible record whose year is >= year (> year when strict):
+    // its list position and visible index, or -1 / -1.
+    int FirstYearFrom(int32_t year, bool strict, int filter, int* visibleIndex) const;
+    // First visible record of exactly that year: list position or -1.
+    int FirstOfYear(int32_t year, int filter, int* visibleIndex) const;
+    int CountOfYear(int32_t year, int filter) const;
+    void CollectYear(int32_t year, int filter, std::vector<SEventData*>& out) const;
+
+    // Visits, in list order from position start, the records visible under
+    // filter whose year lies in [lo, hi]; subtrees that hold none are
+    // skipped. The visitor returns false to stop. Returns the position where
+    // it stopped, or -1 when it ran to the end.
+    int FindFrom(int start, int filter, int32_t lo, int32_t hi,
+                 const std::function<bool(const SEventData&)>& accept) const;
+
+    // Earliest / latest year of any record; false when empty.
+    bool YearRange(int32_t& minYear, int32_t& maxYear) const;
+
+    // Adjacent pairs whose years decrease; zero means sorted by year.
+    int64_t Descents() const;
+
+    // Checks every aggregate against a recount (for tests).
+    bool CheckInvariants() const;
+
+    struct SNode;
+
+private:
+    uint32_t NextHeapKey();
+
+    SNode* m_root = nullptr;
+    uint64_t m_seed = 0x9E3779B97F4A7C15ULL;
+};
