@@ -319,9 +319,9 @@ void AppendEscaped(std::string& out, const std::string& text, bool quote)
         out += '"';
 }
 
-// A header line read back through the field codec. Beyond what
-// QuoteHeaderField guards against, an unquoted field turns a doubled quote into
-// one, so any quote in the text makes it quoted.
+// A header line, which is read back through the field codec. Any quote makes
+// the field quoted: in an unquoted field the codec turns a doubled quote into
+// one.
 std::string HeaderField(const std::string& text)
 {
     if (text.find('"') == std::string::npos)

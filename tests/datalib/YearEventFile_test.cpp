@@ -257,17 +257,6 @@ TEST(LevRead, SortedReadPutsRecordsInDateOrderAndAddsToWhatIsThere)
     EXPECT_FALSE(table.GetModified());
 }
 
-TEST(LevRead, UnsortedReadKeepsTheFileOrder)
-{
-    CYearEvent table;
-    ASSERT_EQ(ReadBytes(table, V7({"1868, 1, 3, \"b\", \"\", 0, 0, , 0",
-                                   "1600, 3, 5, \"a\", \"\", 0, 0, , 0"})),
-              0);
-    ASSERT_EQ(table.GetLen(), 2);
-    EXPECT_EQ(table.GetRecord(0).year, 1868);
-    EXPECT_EQ(table.GetRecord(1).year, 1600);
-}
-
 // One field of a version-7 record and what it must read as.
 struct SFieldCase
 {
@@ -301,8 +290,6 @@ INSTANTIATE_TEST_SUITE_P(
                    Rec(1, 1, 1, "t", "", 0, false, RANGE_UNTIL | RANGE_ABOUT)},
         SFieldCase{"1, 1, 1, \"t\", \"\", 0, 0, 頃, 0", Rec(1, 1, 1, "t", "", 0, false, 0)},
         SFieldCase{"1, 1, 1, \"t\", \"\", 0, 0, xから, 0", Rec(1, 1, 1, "t", "", 0, false, 0)},
-        SFieldCase{"1, 1, 1, \"t\", \"\", 0, 0, からまで, 0",
-                   Rec(1, 1, 1, "t", "", 0, false, RANGE_FROM)},
         SFieldCase{"1, 1, 1, \"t\", \"\", 0, 0, ?から, 0",
                    Rec(1, 1, 1, "t", "", 0, false, RANGE_ABOUT)},
         // "メH" is 83 81 48: the bytes of "？" (81 48) across a character edge
@@ -330,7 +317,6 @@ INSTANTIATE_TEST_SUITE_P(
         SFieldCase{"  -2147483648, 1, 1, \"t\", \"\", 0, 0, , 0", Rec(-2147483647 - 1, 1, 1, "t")},
         SFieldCase{"99999999999, 1, 1, \"t\", \"\", 0, 0, , 0", Rec(2147483647, 1, 1, "t")},
         SFieldCase{"1600年, 1, 1, \"t\", \"\", 0, 0, , 0", Rec(1600, 1, 1, "t")},
-        SFieldCase{"x, 1, 1, \"t\", \"\", 0, 0, , 0", Rec(0, 1, 1, "t")},
         // month and day are kept in 16 bits
         SFieldCase{"1, 65537, -65535, \"t\", \"\", 0, 0, , 0", Rec(1, 1, 1, "t")},
         SFieldCase{"1, 40000, 1, \"t\", \"\", 0, 0, , 0", Rec(1, 40000 - 65536, 1, "t")},
@@ -353,17 +339,8 @@ TEST(LevRead, TextFieldsReadLikeTheSharedFieldCodec)
     // The reader has its own copy-free field reader; it must read every
     // field exactly as the table base's codec does.
     const std::vector<std::string> fields = {
-        "\"a \"\"b\"\", c\"",
-        "  plain  ",
-        "\"abc\" xyz",
-        "a\"\"b",
-        "\"\"",
-        "\t\"tab\"",
-        Sjis("\"表\""),
-        Sjis("ソ\"\"能"),
-        "\"x\"\"\"",
-        "\"  \"",
-        "\"a\"b\"c\"",
+        "\"a \"\"b\"\", c\"", "  plain  ",      "\"abc\" xyz", "a\"\"b", "\"\"",        "\t\"tab\"",
+        Sjis("\"表\""),       Sjis("ソ\"\"能"), "\"x\"\"\"",   "\"  \"", "\"a\"b\"c\"",
     };
     for (const std::string& field : fields) {
         std::string line = "1, 1, 1, " + field + ", \"s\", 0, 0, , 0";
