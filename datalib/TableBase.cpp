@@ -24,25 +24,33 @@ bool IsSpace(char c)
 }
 
 const CTableBase::SFileKind kEventKind = {
-    "出来事ﾃﾞｰﾀの読込み", "出来事ﾃﾞｰﾀの書込み", "lev",
+    "出来事ﾃﾞｰﾀの読込み",
+    "出来事ﾃﾞｰﾀの書込み",
+    "lev",
     "出来事ﾃﾞｰﾀ (*.lev)|*.lev|すべてのﾌｧｲﾙ (*.*)|*.*||",
     "出来事ﾃﾞｰﾀ (*.lev)|*.lev|すべてのﾌｧｲﾙ (*.*)|*.*||",
     "\x5B\x8F\x6F\x97\x88\x8E\x96\x5D", // [出来事]
 };
 const CTableBase::SFileKind kGengouKind = {
-    "元号ﾃﾞｰﾀの読込み", "元号ﾃﾞｰﾀの書込み", "lgn",
+    "元号ﾃﾞｰﾀの読込み",
+    "元号ﾃﾞｰﾀの書込み",
+    "lgn",
     "元号ﾃﾞｰﾀ (*.lgn)|*.lgn|すべてのﾌｧｲﾙ (*.*)|*.*|",
     "元号ﾃﾞｰﾀ (*.lgn)|*.lgn|すべてのﾌｧｲﾙ (*.*)|*.*||",
     "\x5B\x8C\xB3\x8D\x86\x5D", // [元号]
 };
 const CTableBase::SFileKind kPeriodKind = {
-    "時代ﾃﾞｰﾀの読込み", "時代ﾃﾞｰﾀの書込み", "ler",
+    "時代ﾃﾞｰﾀの読込み",
+    "時代ﾃﾞｰﾀの書込み",
+    "ler",
     "時代ﾃﾞｰﾀ (*.ler)|*.ler|すべてのﾌｧｲﾙ (*.*)|*.*|",
     "時代ﾃﾞｰﾀ (*.ler)|*.ler|すべてのﾌｧｲﾙ (*.*)|*.*||",
     "\x5B\x8E\x9E\x91\xE3\x5D", // [時代]
 };
 const CTableBase::SFileKind kBaseYearKind = {
-    "基点年ﾃﾞｰﾀの読込み", "基点年ﾃﾞｰﾀの書込み", "lby",
+    "基点年ﾃﾞｰﾀの読込み",
+    "基点年ﾃﾞｰﾀの書込み",
+    "lby",
     "基点年ﾃﾞｰﾀ (*.lby)|*.lby|すべてのﾌｧｲﾙ (*.*)|*.*||",
     "基点年ﾃﾞｰﾀ (*.lby)|*.lby|すべてのﾌｧｲﾙ (*.*)|*.*||",
     "\x5B\x8A\xEE\x93\x5F\x94\x4E\x5D", // [基点年]
@@ -198,9 +206,11 @@ int32_t CTableBase::ParseInt(const std::string& text, size_t from)
 
 std::string CTableBase::QuoteHeaderField(const std::string& text)
 {
+    // The codec turns a pair of quotes into one even in an unquoted field, so
+    // any quote needs the quoted form (which doubles it) to come back whole.
     bool needs = !text.empty() &&
-                 (text.find(',') != std::string::npos || text[0] == '"' || IsSpace(text[0]) ||
-                  IsSpace(text[text.size() - 1]));
+                 (text.find(',') != std::string::npos || text.find('"') != std::string::npos ||
+                  IsSpace(text[0]) || IsSpace(text[text.size() - 1]));
     if (!needs)
         return text;
     std::string out = "\"";

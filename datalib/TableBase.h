@@ -74,8 +74,8 @@ public:
     // 32-bit limits.
     static int32_t ParseInt(const std::string& text, size_t from = 0);
     // A field for a header line: quoted (quotes doubled) when the codec would
-    // otherwise not read it back whole (a comma, a leading quote, leading or
-    // trailing blanks).
+    // otherwise not read it back whole (a comma, a quote, leading or trailing
+    // blanks).
     static std::string QuoteHeaderField(const std::string& text);
 
     static const SFileKind& FileKind(EHeaderType kind);
