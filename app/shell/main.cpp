@@ -1,4 +1,5 @@
 #include "BatchCommands.h"
+#include "InfoCommand.h"
 
 #include <cstring>
 #include <iostream>
@@ -15,6 +16,8 @@ const SBatchCommand kCommands[] = {
      &RunImportCsvCommand},
     {"--export-csv", 2, "INPUT OUTPUT", "export the library file INPUT into the CSV file OUTPUT",
      &RunExportCsvCommand},
+    {"--info", 1, "PROJECT", "print the columns and settings of the project file PROJECT as JSON",
+     &RunInfoCommand},
 };
 
 void PrintUsage(std::ostream& out)
