@@ -1,0 +1,106 @@
+#include "Sjis.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace {
+
+struct SRun
+{
+    int exitCode = -1;
+    std::string err;
+    std::string out;
+};
+
+// Runs the program in dir with the arguments (already shell-quoted).
+SRun RunProgram(const TempDir& dir, const std::string& arguments)
+{
+    const std::string err = dir.File("stderr.txt");
+    const std::string out = dir.File("stdout.txt");
+    const std::string command = "cd '" + dir.Path() + "' && '" + ANNALUX_EXE + "' " + arguments +
+                                " >'" + out + "' 2>'" + err + "'";
+    int status = std::system(command.c_str());
+    SRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = TempDir::Read(err);
+    run.out = TempDir::Read(out);
+    return run;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+TEST(BatchCommands, HelpAndUsageErrors)
+{
+    TempDir dir;
+    SRun help = RunProgram(dir, "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--import-csv INPUT OUTPUT"), std::string::npos);
+    EXPECT_NE(help.out.find("--export-csv INPUT OUTPUT"), std::string::npos);
+
+    for (const char* wrong : {"--bogus", "", "--import-csv only-one", "--export-csv a b c"}) {
+        SRun run = RunProgram(dir, wrong);
+        EXPECT_EQ(run.exitCode, 2) << wrong;
+        EXPECT_NE(run.err.find("Usage: annalux"), std::string::npos) << wrong;
+        EXPECT_TRUE(run.out.empty()) << wrong;
+    }
+}
+
+TEST(BatchCommands, ImportThenExportWithRelativePaths)
+{
+    TempDir dir;
+    TempDir::Write(dir.File("in.csv"),
+                   Sjis("[出来事],7\r\n年表\r\n\r\n0\r\n1603,2,12,江戸幕府,\"二\r\n行\",0,0,,0\r\n"
+                        "1600,9,15,関ヶ原,,0,0,,0\r\n"));
+    SRun import = RunProgram(dir, "--import-csv in.csv 'out put.lev'");
+    EXPECT_EQ(import.exitCode, 0) << import.err;
+    EXPECT_TRUE(import.err.empty());
+    const std::string lib = TempDir::Read(dir.File("out put.lev"));
+    EXPECT_LT(lib.find(Sjis("関ヶ原")), lib.find(Sjis("江戸幕府")));
+
+    SRun exported = RunProgram(dir, "--export-csv 'out put.lev' back.csv");
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_NE(TempDir::Read(dir.File("back.csv")).find(Sjis("\"二\n行\"")), std::string::npos);
+}
+
+TEST(BatchCommands, FailuresExitOneWithMessageAndNoOutput)
+{
+    TempDir dir;
+    TempDir::Write(dir.File("bad.csv"), "no tag here\r\nT\r\n");
+    TempDir::Write(dir.File("broken.csv"), Sjis("[出来事],7\r\nT\r\n\r\n0\r\nbroken\r\n"));
+    TempDir::Write(dir.File("kept.lev"), "old");
+
+    struct SCase
+    {
+        std::string arguments;
+        std::string message;
+        std::string output;
+    } cases[] = {
+        {"--import-csv missing.csv a.lev", "ファイルが存在しないか", "a.lev"},
+        {"--import-csv bad.csv b.lev", "指定したファイル内容が不正です", "b.lev"},
+        {"--import-csv broken.csv kept.lev", "のフォーマットが正しくありません", "kept.lev"},
+        {"--import-csv " + dir.File("broken.csv") + " c.lev", "のフォーマットが正しくありません",
+         "c.lev"},
+        {"--export-csv missing.lev d.csv", "missing.lev を開けませんでした", "d.csv"},
+        {"--export-csv bad.csv e.csv", "指定したファイル内容が不正です", "e.csv"},
+    };
+    for (const SCase& c : cases) {
+        SRun run = RunProgram(dir, c.arguments);
+        EXPECT_EQ(run.exitCode, 1) << c.arguments;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
+        if (c.output == "kept.lev") {
+            EXPECT_EQ(TempDir::Read(dir.File(c.output)), "old");
+        } else {
+            EXPECT_FALSE(Exists(dir.File(c.output))) << c.arguments;
+        }
+    }
+}
+
+} // namespace
