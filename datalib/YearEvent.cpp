@@ -155,10 +155,8 @@ bool CYearEvent::InsertAtDate(SEventData* rec)
 {
     if (!rec)
         return false;
-    const int pos = m_tree->FirstAfterKey(CYearEventTree::SortKey(*rec));
-    if (pos < 0)
+    if (!m_tree->InsertSorted(*rec))
         return false;
-    m_tree->Insert(pos, std::move(*rec));
     SetModified(true);
     return true;
 }

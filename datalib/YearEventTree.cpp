@@ -2,28 +2,45 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
 #include <utility>
 
-struct CYearEventTree::SNode
+// A descent reads the first 64 bytes of each node it passes and Pull the
+// first 128; the node is aligned so that those share one pair of cache lines
+// (fetched together), and the record, which neither needs, comes after them.
+struct alignas(128) CYearEventTree::SNode
 {
-    explicit SNode(SEventData&& rec, uint32_t heapKey) : data(std::move(rec)), heap(heapKey) {}
+    explicit SNode(SEventData&& rec) : data(std::move(rec)) { Refresh(); }
+    // Takes in the record's sort key, year and visibility class.
+    void Refresh()
+    {
+        key = SortKey(data);
+        year = data.year;
+        cls = static_cast<int8_t>(PriorityClass(data.priority));
+    }
 
-    SEventData data;
     SNode* left = nullptr;
     SNode* right = nullptr;
-    uint32_t heap;
-    // Per filter: visible records, their least and greatest year (INT32_MAX
-    // and INT32_MIN when there are none; test the count, not the sentinel).
-    int32_t count[kFilters];
-    int32_t minYear[kFilters];
-    int32_t maxYear[kFilters];
-    // Greatest (year, date key) of the subtree, all records.
+    // This record's and the subtree's greatest (year, date key).
+    int64_t key;
     int64_t maxKey;
+    // Per filter: visible records (count[3] is the subtree's size).
+    int32_t count[kFilters];
+    int32_t height = 1;
     // Years of the subtree's first and last record in list order, and its
     // adjacent pairs whose years decrease.
     int32_t firstYear;
     int32_t lastYear;
     int32_t descents;
+
+    // Per filter: least and greatest visible year (INT32_MAX and INT32_MIN
+    // when there are none; test the count, not the sentinel).
+    int32_t minYear[kFilters];
+    int32_t maxYear[kFilters];
+    int32_t year;
+    int8_t cls;
+
+    SEventData data;
 };
 
 namespace {
@@ -40,90 +57,86 @@ inline int CountOf(const SNode* t, int f)
     return t ? t->count[f] : 0;
 }
 
+// Stands in for a missing child so that Pull runs without branches: no
+// records, and first and last years that never make a descending pair.
+const SNode& NoChild()
+{
+    static const SNode empty = [] {
+        SNode n{SEventData()};
+        std::fill(std::begin(n.count), std::end(n.count), 0);
+        std::fill(std::begin(n.minYear), std::end(n.minYear), INT32_MAX);
+        std::fill(std::begin(n.maxYear), std::end(n.maxYear), INT32_MIN);
+        n.maxKey = INT64_MIN;
+        n.firstYear = INT32_MAX;
+        n.lastYear = INT32_MIN;
+        n.descents = 0;
+        n.height = 0;
+        return n;
+    }();
+    return empty;
+}
+
 void Pull(SNode* t)
 {
-    const SNode* l = t->left;
-    const SNode* r = t->right;
-    const int cls = CYearEventTree::PriorityClass(t->data.priority);
-    const int32_t y = t->data.year;
+    const SNode& l = t->left ? *t->left : NoChild();
+    const SNode& r = t->right ? *t->right : NoChild();
+    const int cls = t->cls;
+    const int32_t y = t->year;
     for (int f = 0; f < CYearEventTree::kFilters; ++f) {
-        int32_t c = 0;
-        int32_t lo = INT32_MAX;
-        int32_t hi = INT32_MIN;
-        if (l) {
-            c += l->count[f];
-            lo = l->minYear[f];
-            hi = l->maxYear[f];
-        }
-        if (cls <= f) {
-            ++c;
-            lo = std::min(lo, y);
-            hi = std::max(hi, y);
-        }
-        if (r) {
-            c += r->count[f];
-            lo = std::min(lo, r->minYear[f]);
-            hi = std::max(hi, r->maxYear[f]);
-        }
-        t->count[f] = c;
-        t->minYear[f] = lo;
-        t->maxYear[f] = hi;
+        const bool own = cls <= f;
+        t->count[f] = l.count[f] + r.count[f] + (own ? 1 : 0);
+        t->minYear[f] = std::min(std::min(l.minYear[f], r.minYear[f]), own ? y : INT32_MAX);
+        t->maxYear[f] = std::max(std::max(l.maxYear[f], r.maxYear[f]), own ? y : INT32_MIN);
     }
-    int64_t key = CYearEventTree::SortKey(t->data);
-    if (l)
-        key = std::max(key, l->maxKey);
-    if (r)
-        key = std::max(key, r->maxKey);
-    t->maxKey = key;
-
-    int32_t d = 0;
-    if (l) {
-        d += l->descents + (l->lastYear > y ? 1 : 0);
-        t->firstYear = l->firstYear;
-    } else {
-        t->firstYear = y;
-    }
-    if (r) {
-        d += r->descents + (y > r->firstYear ? 1 : 0);
-        t->lastYear = r->lastYear;
-    } else {
-        t->lastYear = y;
-    }
-    t->descents = d;
+    t->maxKey = std::max(std::max(l.maxKey, r.maxKey), t->key);
+    t->descents = l.descents + r.descents + (l.lastYear > y ? 1 : 0) + (y > r.firstYear ? 1 : 0);
+    t->firstYear = t->left ? l.firstYear : y;
+    t->lastYear = t->right ? r.lastYear : y;
+    t->height = 1 + std::max(l.height, r.height);
 }
 
-// l := the first k records of t, r := the rest.
-void Split(SNode* t, int k, SNode*& l, SNode*& r)
+inline int HeightOf(const SNode* t)
 {
-    if (!t) {
-        l = r = nullptr;
-        return;
+    return t ? t->height : 0;
+}
+
+SNode* RotateRight(SNode* t)
+{
+    SNode* l = t->left;
+    t->left = l->right;
+    l->right = t;
+    Pull(t);
+    Pull(l);
+    return l;
+}
+
+SNode* RotateLeft(SNode* t)
+{
+    SNode* r = t->right;
+    t->right = r->left;
+    r->left = t;
+    Pull(t);
+    Pull(r);
+    return r;
+}
+
+// Restores the AVL balance at t after one of its subtrees changed height by
+// at most one, and its aggregates.
+SNode* Balance(SNode* t)
+{
+    const int diff = HeightOf(t->left) - HeightOf(t->right);
+    if (diff > 1) {
+        if (HeightOf(t->left->left) < HeightOf(t->left->right))
+            t->left = RotateLeft(t->left);
+        return RotateRight(t);
     }
-    const int ls = SizeOf(t->left);
-    if (k <= ls) {
-        Split(t->left, k, l, t->left);
-        r = t;
-    } else {
-        Split(t->right, k - ls - 1, t->right, r);
-        l = t;
+    if (diff < -1) {
+        if (HeightOf(t->right->right) < HeightOf(t->right->left))
+            t->right = RotateRight(t->right);
+        return RotateLeft(t);
     }
     Pull(t);
-}
-
-SNode* Merge(SNode* a, SNode* b)
-{
-    if (!a)
-        return b;
-    if (!b)
-        return a;
-    if (a->heap > b->heap) {
-        a->right = Merge(a->right, b);
-        Pull(a);
-        return a;
-    }
-    b->left = Merge(a, b->left);
-    Pull(b);
-    return b;
+    return t;
 }
 
 SNode* InsertAt(SNode* t, int pos, SNode* node)
@@ -132,33 +145,47 @@ SNode* InsertAt(SNode* t, int pos, SNode* node)
         Pull(node);
         return node;
     }
-    if (node->heap > t->heap) {
-        Split(t, pos, node->left, node->right);
-        Pull(node);
-        return node;
-    }
     const int ls = SizeOf(t->left);
     if (pos <= ls)
         t->left = InsertAt(t->left, pos, node);
     else
         t->right = InsertAt(t->right, pos - ls - 1, node);
-    Pull(t);
-    return t;
+    return Balance(t);
 }
 
+SNode* RemoveFirst(SNode* t, SNode*& first)
+{
+    if (!t->left) {
+        first = t;
+        return t->right;
+    }
+    t->left = RemoveFirst(t->left, first);
+    return Balance(t);
+}
+
+// Unlinks the node at pos; the other nodes stay where they are in memory, so
+// pointers to their records remain valid.
 SNode* EraseAt(SNode* t, int pos, SNode*& erased)
 {
     const int ls = SizeOf(t->left);
-    if (pos == ls) {
-        erased = t;
-        return Merge(t->left, t->right);
-    }
-    if (pos < ls)
+    if (pos < ls) {
         t->left = EraseAt(t->left, pos, erased);
-    else
+        return Balance(t);
+    }
+    if (pos > ls) {
         t->right = EraseAt(t->right, pos - ls - 1, erased);
-    Pull(t);
-    return t;
+        return Balance(t);
+    }
+    erased = t;
+    if (!t->left)
+        return t->right;
+    if (!t->right)
+        return t->left;
+    SNode* successor = nullptr;
+    SNode* rest = RemoveFirst(t->right, successor);
+    successor->left = t->left;
+    successor->right = rest;
+    return Balance(successor);
 }
 
 // Recomputes the aggregates on the path to pos after its record changed.
@@ -172,33 +199,18 @@ void RefreshPath(SNode* t, int pos)
     Pull(t);
 }
 
-SNode* Clone(const SNode* t)
+// Inserts node before the first record of t whose key is greater than key,
+// in one pass down. t must hold such a record.
+SNode* InsertByKey(SNode* t, SNode* node, int64_t key)
 {
-    if (!t)
-        return nullptr;
-    SNode* n = new SNode(SEventData(t->data), t->heap);
-    n->left = Clone(t->left);
-    n->right = Clone(t->right);
-    Pull(n);
-    return n;
-}
-
-void Destroy(SNode* t)
-{
-    while (t) {
-        // Peel the left spine onto the right so that the recursion only
-        // follows right children, which a treap keeps shallow anyway.
-        if (t->left) {
-            SNode* l = t->left;
-            t->left = l->right;
-            l->right = t;
-            t = l;
-            continue;
-        }
-        SNode* next = t->right;
-        delete t;
-        t = next;
-    }
+    __builtin_prefetch(t->right);
+    if (t->left && t->left->maxKey > key)
+        t->left = InsertByKey(t->left, node, key);
+    else if (t->key > key)
+        t->left = InsertAt(t->left, SizeOf(t->left), node);
+    else
+        t->right = InsertByKey(t->right, node, key);
+    return Balance(t);
 }
 
 bool Overlaps(const SNode* t, int f, int32_t lo, int32_t hi)
@@ -216,9 +228,7 @@ int FindIn(const SNode* t, int offset, int start, int f, int32_t lo, int32_t hi,
     if (found >= 0)
         return found;
     const int pos = offset + ls;
-    const SEventData& d = t->data;
-    if (pos >= start && CYearEventTree::PriorityClass(d.priority) <= f && d.year >= lo &&
-        d.year <= hi && match(d))
+    if (pos >= start && t->cls <= f && t->year >= lo && t->year <= hi && match(t->data))
         return pos;
     return FindIn(t->right, pos + 1, start, f, lo, hi, match);
 }
@@ -229,7 +239,7 @@ int CountYearIn(const SNode* t, int f, int32_t year)
         return 0;
     if (t->minYear[f] == year && t->maxYear[f] == year)
         return t->count[f];
-    const bool own = CYearEventTree::PriorityClass(t->data.priority) <= f && t->data.year == year;
+    const bool own = t->cls <= f && t->year == year;
     return CountYearIn(t->left, f, year) + (own ? 1 : 0) + CountYearIn(t->right, f, year);
 }
 
@@ -238,42 +248,9 @@ void CollectYearIn(SNode* t, int f, int32_t year, std::vector<SEventData*>& out)
     if (!Overlaps(t, f, year, year))
         return;
     CollectYearIn(t->left, f, year, out);
-    if (CYearEventTree::PriorityClass(t->data.priority) <= f && t->data.year == year)
+    if (t->cls <= f && t->year == year)
         out.push_back(&t->data);
     CollectYearIn(t->right, f, year, out);
-}
-
-// Recounts a subtree; false when any stored aggregate or the heap order is
-// wrong. Fills a node with the true values.
-bool CheckNode(const SNode* t, SNode& truth)
-{
-    SNode l(SEventData(), 0), r(SEventData(), 0);
-    const bool hasL = t->left != nullptr, hasR = t->right != nullptr;
-    if (hasL && (t->left->heap > t->heap || !CheckNode(t->left, l)))
-        return false;
-    if (hasR && (t->right->heap > t->heap || !CheckNode(t->right, r)))
-        return false;
-    SNode probe(SEventData(t->data), t->heap);
-    probe.left = hasL ? &l : nullptr;
-    probe.right = hasR ? &r : nullptr;
-    Pull(&probe);
-    probe.left = probe.right = nullptr;
-    for (int f = 0; f < CYearEventTree::kFilters; ++f) {
-        if (probe.count[f] != t->count[f] || probe.minYear[f] != t->minYear[f] ||
-            probe.maxYear[f] != t->maxYear[f])
-            return false;
-    }
-    if (probe.maxKey != t->maxKey || probe.firstYear != t->firstYear ||
-        probe.lastYear != t->lastYear || probe.descents != t->descents)
-        return false;
-    std::copy(std::begin(t->count), std::end(t->count), std::begin(truth.count));
-    std::copy(std::begin(t->minYear), std::end(t->minYear), std::begin(truth.minYear));
-    std::copy(std::begin(t->maxYear), std::end(t->maxYear), std::begin(truth.maxYear));
-    truth.maxKey = t->maxKey;
-    truth.firstYear = t->firstYear;
-    truth.lastYear = t->lastYear;
-    truth.descents = t->descents;
-    return true;
 }
 
 } // namespace
@@ -282,31 +259,65 @@ CYearEventTree::CYearEventTree() = default;
 
 CYearEventTree::~CYearEventTree()
 {
-    Destroy(m_root);
+    Clear();
 }
 
 CYearEventTree::CYearEventTree(const CYearEventTree& other)
-    : m_root(Clone(other.m_root)), m_seed(other.m_seed)
-{}
+{
+    m_root = CloneFrom(other.m_root);
+}
 
 CYearEventTree& CYearEventTree::operator=(const CYearEventTree& other)
 {
     if (this != &other) {
-        SNode* copy = Clone(other.m_root);
-        Destroy(m_root);
-        m_root = copy;
-        m_seed = other.m_seed;
+        CYearEventTree copy(other);
+        Swap(copy);
     }
     return *this;
 }
 
-uint32_t CYearEventTree::NextHeapKey()
+void CYearEventTree::Swap(CYearEventTree& other) noexcept
 {
-    // splitmix64: cheap, and good enough to keep the treap balanced.
-    uint64_t z = (m_seed += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
+    std::swap(m_root, other.m_root);
+    m_chunks.swap(other.m_chunks);
+    m_free.swap(other.m_free);
+    std::swap(m_chunkFill, other.m_chunkFill);
+}
+
+// Nodes come from chunks of the tree's own: a million single allocations of
+// an over-aligned type are slow and scatter the tree over the heap.
+CYearEventTree::SNode* CYearEventTree::NewNode(SEventData&& rec)
+{
+    void* place;
+    if (!m_free.empty()) {
+        place = m_free.back();
+        m_free.pop_back();
+    } else {
+        if (m_chunks.empty() || m_chunkFill == kChunkNodes) {
+            m_chunks.push_back(
+                ::operator new(kChunkNodes * sizeof(SNode), std::align_val_t(alignof(SNode))));
+            m_chunkFill = 0;
+        }
+        place = static_cast<SNode*>(m_chunks.back()) + m_chunkFill++;
+    }
+    return new (place) SNode(std::move(rec));
+}
+
+void CYearEventTree::FreeNode(SNode* node)
+{
+    node->~SNode();
+    m_free.push_back(node);
+}
+
+CYearEventTree::SNode* CYearEventTree::CloneFrom(const SNode* t)
+{
+    if (!t)
+        return nullptr;
+    SNode* n = NewNode(SEventData(t->data));
+    n->left = CloneFrom(t->left);
+    n->right = CloneFrom(t->right);
+    Pull(n);
+    return n;
 }
 
 int CYearEventTree::Size() const
@@ -327,11 +338,37 @@ int64_t CYearEventTree::Descents() const
 
 void CYearEventTree::Clear()
 {
-    Destroy(m_root);
+    // Every live node is in the tree; free ones are already destroyed.
+    SNode* t = m_root;
+    while (t) {
+        // Rotate the left spine away so that no stack is needed.
+        if (t->left) {
+            SNode* l = t->left;
+            t->left = l->right;
+            l->right = t;
+            t = l;
+            continue;
+        }
+        SNode* next = t->right;
+        t->~SNode();
+        t = next;
+    }
     m_root = nullptr;
+    for (void* chunk : m_chunks)
+        ::operator delete(chunk, std::align_val_t(alignof(SNode)));
+    m_chunks.clear();
+    m_free.clear();
+    m_free.shrink_to_fit();
+    m_chunkFill = 0;
 }
 
 SEventData* CYearEventTree::At(int pos) const
+{
+    SNode* n = NodeAt(pos);
+    return n ? &n->data : nullptr;
+}
+
+CYearEventTree::SNode* CYearEventTree::NodeAt(int pos) const
 {
     if (pos < 0 || pos >= Size())
         return nullptr;
@@ -341,7 +378,7 @@ SEventData* CYearEventTree::At(int pos) const
         if (pos < ls) {
             t = t->left;
         } else if (pos == ls) {
-            return &t->data;
+            return t;
         } else {
             pos -= ls + 1;
             t = t->right;
@@ -365,7 +402,7 @@ int CYearEventTree::Select(int visibleIndex, int filter) const
         }
         visibleIndex -= lc;
         pos += SizeOf(t->left);
-        if (PriorityClass(t->data.priority) <= f) {
+        if (t->cls <= f) {
             if (visibleIndex == 0)
                 return pos;
             --visibleIndex;
@@ -389,7 +426,7 @@ int CYearEventTree::Rank(int pos, int filter) const
             t = t->left;
             continue;
         }
-        rank += CountOf(t->left, f) + (PriorityClass(t->data.priority) <= f ? 1 : 0);
+        rank += CountOf(t->left, f) + (t->cls <= f ? 1 : 0);
         pos -= ls + 1;
         t = t->right;
     }
@@ -399,8 +436,18 @@ int CYearEventTree::Rank(int pos, int filter) const
 void CYearEventTree::Insert(int pos, SEventData&& rec)
 {
     pos = std::max(0, std::min(pos, Size()));
-    SNode* node = new SNode(std::move(rec), NextHeapKey());
+    SNode* node = NewNode(std::move(rec));
     m_root = InsertAt(m_root, pos, node);
+}
+
+bool CYearEventTree::InsertSorted(SEventData& rec)
+{
+    const int64_t key = SortKey(rec);
+    if (!m_root || m_root->maxKey <= key)
+        return false;
+    SNode* node = NewNode(std::move(rec));
+    m_root = InsertByKey(m_root, node, key);
+    return true;
 }
 
 SEventData CYearEventTree::Erase(int pos)
@@ -408,41 +455,27 @@ SEventData CYearEventTree::Erase(int pos)
     SNode* erased = nullptr;
     m_root = EraseAt(m_root, pos, erased);
     SEventData out(std::move(erased->data));
-    delete erased;
+    FreeNode(erased);
     return out;
 }
 
 void CYearEventTree::Replace(int pos, SEventData&& rec)
 {
-    *At(pos) = std::move(rec);
+    SNode* n = NodeAt(pos);
+    n->data = std::move(rec);
+    n->Refresh();
     RefreshPath(m_root, pos);
 }
 
 void CYearEventTree::SwapWithNext(int pos)
 {
-    std::swap(*At(pos), *At(pos + 1));
+    SNode* a = NodeAt(pos);
+    SNode* b = NodeAt(pos + 1);
+    std::swap(a->data, b->data);
+    a->Refresh();
+    b->Refresh();
     RefreshPath(m_root, pos);
     RefreshPath(m_root, pos + 1);
-}
-
-int CYearEventTree::FirstAfterKey(int64_t key) const
-{
-    if (!m_root || m_root->maxKey <= key)
-        return -1;
-    int pos = 0;
-    const SNode* t = m_root;
-    while (t) {
-        if (t->left && t->left->maxKey > key) {
-            t = t->left;
-            continue;
-        }
-        pos += SizeOf(t->left);
-        if (SortKey(t->data) > key)
-            return pos;
-        ++pos;
-        t = t->right;
-    }
-    return -1;
 }
 
 int CYearEventTree::FirstYearFrom(int32_t year, bool strict, int filter, int* visibleIndex) const
@@ -467,8 +500,8 @@ int CYearEventTree::FirstYearFrom(int32_t year, bool strict, int filter, int* vi
         }
         pos += SizeOf(t->left);
         vis += CountOf(t->left, f);
-        if (PriorityClass(t->data.priority) <= f) {
-            if (strict ? t->data.year > year : t->data.year >= year) {
+        if (t->cls <= f) {
+            if (strict ? t->year > year : t->year >= year) {
                 if (visibleIndex)
                     *visibleIndex = vis;
                 return pos;
@@ -544,12 +577,4 @@ bool CYearEventTree::YearRange(int32_t& minYear, int32_t& maxYear) const
     minYear = m_root->minYear[kFilters - 1];
     maxYear = m_root->maxYear[kFilters - 1];
     return true;
-}
-
-bool CYearEventTree::CheckInvariants() const
-{
-    if (!m_root)
-        return true;
-    SNode truth(SEventData(), 0);
-    return CheckNode(m_root, truth);
 }

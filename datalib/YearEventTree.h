@@ -6,10 +6,12 @@
 #include <functional>
 #include <vector>
 
-// The record list of an event table as an implicit treap: the in-order
-// sequence of the nodes is the list order, and every node carries aggregates
-// of its subtree so that positional, visible-index and per-year questions are
-// answered by one descent instead of a walk over the list.
+// The record list of an event table as an AVL tree keyed by list position:
+// the in-order sequence of the nodes is the list order, and every node
+// carries aggregates of its subtree so that positional, visible-index and
+// per-year questions are answered by one descent instead of a walk over the
+// list. (A treap would do as well in theory; its paths are a third longer,
+// and on a large table every step down is a cache miss.)
 //
 // Visibility classes: class 0 is priority <= 0, 1 and 2 are those priorities,
 // 3 is anything above. Under filter f (0..3) classes 0..f are visible, so the
@@ -66,9 +68,9 @@ public:
     // Exchanges the records at pos and pos + 1 (both must exist).
     void SwapWithNext(int pos);
 
-    // First list position whose (year, date key) is greater than key; -1
-    // when every record sorts at or before it.
-    int FirstAfterKey(int64_t key) const;
+    // Inserts rec before the first record whose (year, date key) is greater
+    // than its own and takes it; false (rec untouched) when there is none.
+    bool InsertSorted(SEventData& rec);
     // First visible record whose year is >= year (> year when strict):
     // its list position and visible index, or -1 / -1.
     int FirstYearFrom(int32_t year, bool strict, int filter, int* visibleIndex) const;
@@ -90,14 +92,19 @@ public:
     // Adjacent pairs whose years decrease; zero means sorted by year.
     int64_t Descents() const;
 
-    // Checks every aggregate against a recount (for tests).
-    bool CheckInvariants() const;
-
     struct SNode;
 
 private:
-    uint32_t NextHeapKey();
+    static constexpr size_t kChunkNodes = 4096;
+
+    SNode* NodeAt(int pos) const;
+    SNode* NewNode(SEventData&& rec);
+    void FreeNode(SNode* node);
+    SNode* CloneFrom(const SNode* t);
+    void Swap(CYearEventTree& other) noexcept;
 
     SNode* m_root = nullptr;
-    uint64_t m_seed = 0x9E3779B97F4A7C15ULL;
+    std::vector<void*> m_chunks;
+    std::vector<SNode*> m_free;
+    size_t m_chunkFill = 0;
 };
