@@ -1,0 +1,75 @@
+#pragma once
+
+#include "AnnaluxDoc.h"
+#include "ScriptedHostServices.h"
+#include "Settings.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <cstdlib>
+#include <string>
+
+// A widget application for dialog tests (offscreen unless told otherwise),
+// made once per test program.
+inline QApplication& TestApp()
+{
+    static int argc = 1;
+    static char name[] = "annalux-dialog-test";
+    static char* argv[] = {name, nullptr};
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QApplication* app =
+        qobject_cast<QApplication*>(QApplication::instance()) ?: new QApplication(argc, argv);
+    return *app;
+}
+
+// Each test gets its own settings file, a scripted host that records every
+// message, and a fresh document made under those settings.
+class DialogTest : public ::testing::Test
+{
+protected:
+    DialogTest()
+        : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)
+    {
+        TestApp();
+        m_doc = std::make_unique<CAnnaluxDoc>();
+    }
+
+    // Presses OK or Cancel of a dialog's button box.
+    template <typename Dialog>
+    static void Press(Dialog& dialog, QDialogButtonBox::StandardButton which)
+    {
+        auto* box = dialog.template findChild<QDialogButtonBox*>("buttonBox");
+        ASSERT_NE(box, nullptr);
+        QPushButton* button = box->button(which);
+        ASSERT_NE(button, nullptr);
+        button->click();
+    }
+    template <typename Dialog> static void PressOk(Dialog& dialog)
+    {
+        Press(dialog, QDialogButtonBox::Ok);
+    }
+    template <typename Dialog> static void PressCancel(Dialog& dialog)
+    {
+        Press(dialog, QDialogButtonBox::Cancel);
+    }
+    template <typename T, typename Dialog> static T* Child(Dialog& dialog, const char* name)
+    {
+        T* child = dialog.template findChild<T*>(QString::fromLatin1(name));
+        if (!child)
+            ADD_FAILURE() << "no child " << name;
+        return child;
+    }
+
+    TempDir m_dir;
+    CSettings m_settings;
+    CSettingsScope m_settingsScope;
+    CScriptedHostServices m_host;
+    CHostServicesScope m_hostScope;
+    std::unique_ptr<CAnnaluxDoc> m_doc;
+};
