@@ -42,7 +42,9 @@ public:
     int32_t GetNextYear(int32_t year, int filter) const;
     int GetNumOfYear(int32_t year, int filter) const;
     // out := the visible records of that year in list order (owned by the
-    // table, valid until the table changes). True when at least one.
+    // table, valid until the table changes). True when at least one. The
+    // table indexes years, dates and priorities: change records through
+    // SetAt / SetData, never through these pointers.
     bool GetData(int32_t year, std::vector<SEventData*>& out, int filter) const;
     bool GetAt(int index, SEventData* out, int filter) const;
     bool SetAt(int index, const SEventData* rec, int filter);
