@@ -1,0 +1,387 @@
+#include "AnnaluxView.h"
+
+#include "DataCoord.h"
+#include "EventText.h"
+#include "HostServices.h"
+#include "LogFontQt.h"
+#include "ShiftJis.h"
+#include "TableBase.h"
+#include "TextMeasurer.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStandardItemModel>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Scroll bars hold an int; beyond this the bar's range is mapped onto the
+// content.
+constexpr int64_t kBarLimit = 1 << 30;
+
+const char* const kOverflowMessage =
+    "すべての項目を表示できません。\r\n以下のいずれかを試みてください\r\n"
+    "・フォントを小さくする\r\n・スケール正確度を変更する\r\n"
+    "・スケール年を１０年または１００年に変更する\r\n・表示範囲年を設定する";
+
+} // namespace
+
+CAnnaluxView::CAnnaluxView(CAnnaluxDoc* doc, QWidget* parent)
+    : QAbstractScrollArea(parent), m_doc(doc), m_coord(std::make_unique<CDataCoord>()),
+      m_textCache(std::make_unique<CTextCache>())
+{
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAutoFillBackground(false);
+
+    m_headerModel = new QStandardItemModel(0, 0, this);
+    m_header = new QHeaderView(Qt::Horizontal, this);
+    m_header->setModel(m_headerModel);
+    m_header->setSectionsMovable(true);
+    m_header->setStretchLastSection(false);
+    m_header->setSectionResizeMode(QHeaderView::Interactive);
+    m_header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_header->setMinimumSectionSize(1);
+    connect(m_header, &QHeaderView::sectionResized, this, &CAnnaluxView::OnSectionResized);
+    connect(m_header, &QHeaderView::sectionMoved, this, &CAnnaluxView::OnSectionMoved);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CAnnaluxView::OnVerticalBar);
+
+    if (m_doc)
+        m_listenerId =
+            m_doc->AddListener([this](CAnnaluxDoc::EViewNotice notice) { OnUpdate(notice); });
+    RebuildHeader();
+    Relayout();
+}
+
+CAnnaluxView::~CAnnaluxView()
+{
+    if (m_doc && m_listenerId)
+        m_doc->RemoveListener(m_listenerId);
+}
+
+void CAnnaluxView::OnUpdate(CAnnaluxDoc::EViewNotice notice)
+{
+    switch (notice) {
+    case CAnnaluxDoc::VN_UPDATE:
+    case CAnnaluxDoc::VN_RELAYOUT:
+        RebuildHeader();
+        Relayout();
+        viewport()->update();
+        break;
+    case CAnnaluxDoc::VN_REPAINT:
+        RebuildHeader();
+        viewport()->update();
+        break;
+    case CAnnaluxDoc::VN_HEADER_FONT:
+        RebuildHeader();
+        break;
+    case CAnnaluxDoc::VN_RESET_SCROLL:
+        horizontalScrollBar()->setValue(0);
+        SetScrollY(0);
+        break;
+    default:
+        break;
+    }
+}
+
+void CAnnaluxView::Relayout()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_linkHits.Clear();
+    m_supplementHits.Clear();
+    int64_t height = 0;
+    bool overflow = false;
+    if (m_doc) {
+        const QFont font =
+            CLogFontQt::ToQFont(m_doc->GetFonts().GetShownFont(CFontManager::FS_EVENT));
+        auto measurer = std::make_unique<CFontMeasurer>(font);
+        m_coord->SetMeasurer(measurer.get());
+        m_measurer = std::move(measurer);
+        height = m_coord->Layout(SLayoutSettings::FromDocument(*m_doc), overflow);
+    } else {
+        m_coord->Init(SLayoutSettings());
+    }
+    QApplication::restoreOverrideCursor();
+    if (overflow)
+        CHostServices::Get().MessageBox(kOverflowMessage, CHostServices::IconInformation);
+    UpdateScrollSizes(height);
+    viewport()->update();
+}
+
+void CAnnaluxView::RebuildHeader()
+{
+    if (!m_doc)
+        return;
+    m_rebuildingHeader = true;
+    const CHeaderManager& columns = m_doc->GetColumns();
+    const int n = columns.GetCount();
+    m_header->setFont(CLogFontQt::ToQFont(m_doc->GetFonts().GetShownFont(CFontManager::FS_HEADER)));
+    // Display order is the column order: undo any visual move first.
+    for (int visual = 0; visual < m_header->count(); ++visual) {
+        const int logical = m_header->logicalIndex(visual);
+        if (logical != visual)
+            m_header->moveSection(m_header->visualIndex(visual), visual);
+    }
+    m_headerModel->setColumnCount(n);
+    for (int i = 0; i < n; ++i) {
+        const CTableBase* table = columns.GetTable(i);
+        QString text;
+        if (!table) {
+            text = QString::fromUtf8("西暦");
+        } else {
+            if (table->GetModified())
+                text = QStringLiteral("*");
+            text += QString::fromStdString(CShiftJis::ToUtf8Lossy(table->GetTableName()));
+        }
+        m_headerModel->setHeaderData(i, Qt::Horizontal, text);
+        m_header->resizeSection(i, std::max(0, columns.GetWidth(i)));
+    }
+    const int height = std::max(m_header->sizeHint().height(), 1);
+    if (height != m_headerHeight) {
+        m_headerHeight = height;
+        setViewportMargins(0, m_headerHeight, 0, 0);
+    }
+    m_rebuildingHeader = false;
+    PositionHeader();
+}
+
+void CAnnaluxView::PositionHeader()
+{
+    const QRect vg = viewport()->geometry();
+    m_header->setGeometry(vg.left(), vg.top() - m_headerHeight, vg.width(), m_headerHeight);
+    m_header->setOffset(horizontalScrollBar()->value());
+}
+
+void CAnnaluxView::OnSectionResized(int logical, int /*oldSize*/, int newSize)
+{
+    if (m_rebuildingHeader || !m_doc)
+        return;
+    const CHeaderManager::SResizeResult result =
+        m_doc->GetColumns().Resize(logical, newSize, m_doc->GetRowInfo());
+    if (!result.done)
+        return;
+    m_doc->SetModifiedFlag();
+    if (result.sameWidth) {
+        RebuildHeader();
+        Relayout();
+    } else if (m_doc->GetWrapLines()) {
+        // Wrapped events take rows by the column's width.
+        Relayout();
+    } else {
+        UpdateScrollSizes(m_dataHeight);
+    }
+    viewport()->update();
+}
+
+void CAnnaluxView::OnSectionMoved(int /*logical*/, int oldVisual, int newVisual)
+{
+    if (m_rebuildingHeader || !m_doc)
+        return;
+    if (m_doc->GetColumns().Move(oldVisual, newVisual)) {
+        m_doc->GetColumns().RecomputeLefts();
+        m_doc->SetModifiedFlag();
+    }
+    RebuildHeader();
+    m_linkHits.Clear();
+    m_supplementHits.Clear();
+    viewport()->update();
+}
+
+int64_t CAnnaluxView::MaxScrollY() const
+{
+    return std::max<int64_t>(0, m_dataHeight - viewport()->height());
+}
+
+void CAnnaluxView::UpdateScrollSizes(int64_t dataHeight)
+{
+    m_dataHeight = std::max<int64_t>(0, dataHeight);
+    const int total = m_doc ? m_doc->GetColumns().GetTotalWidth() : 0;
+    m_contentWidth = std::max<int64_t>(static_cast<int64_t>(total) + kRightMargin, width());
+    m_contentHeight = std::max<int64_t>(m_dataHeight + m_headerHeight, height());
+
+    QScrollBar* h = horizontalScrollBar();
+    h->setRange(0, static_cast<int>(std::max<int64_t>(0, m_contentWidth - viewport()->width())));
+    h->setPageStep(std::max(1, viewport()->width()));
+    h->setSingleStep(std::max(1, m_coord->RowHeight()));
+    SyncVerticalBar();
+    PositionHeader();
+}
+
+void CAnnaluxView::SyncVerticalBar()
+{
+    const int64_t maxScroll = MaxScrollY();
+    m_scrollY = std::clamp<int64_t>(m_scrollY, 0, maxScroll);
+    QScrollBar* v = verticalScrollBar();
+    m_settingBar = true;
+    if (maxScroll <= kBarLimit) {
+        v->setRange(0, static_cast<int>(maxScroll));
+        v->setPageStep(std::max(1, viewport()->height()));
+        v->setSingleStep(std::max(1, m_coord->RowHeight()));
+        v->setValue(static_cast<int>(m_scrollY));
+    } else {
+        const double ratio = static_cast<double>(kBarLimit) / static_cast<double>(maxScroll);
+        v->setRange(0, static_cast<int>(kBarLimit));
+        v->setPageStep(std::max(1, static_cast<int>(viewport()->height() * ratio)));
+        v->setSingleStep(1);
+        v->setValue(static_cast<int>(static_cast<double>(m_scrollY) * ratio));
+    }
+    m_settingBar = false;
+}
+
+void CAnnaluxView::OnVerticalBar(int value)
+{
+    if (m_settingBar)
+        return;
+    const int64_t maxScroll = MaxScrollY();
+    int64_t y = value;
+    if (maxScroll > kBarLimit) {
+        y = value >= kBarLimit ? maxScroll
+                               : static_cast<int64_t>(static_cast<double>(value) *
+                                                      static_cast<double>(maxScroll) / kBarLimit);
+        // A line step of the mapped bar is too coarse: keep whole rows.
+        if (y != maxScroll && m_coord->RowHeight() > 0)
+            y -= y % m_coord->RowHeight();
+    }
+    m_scrollY = std::clamp<int64_t>(y, 0, maxScroll);
+    viewport()->update();
+    EmitTopYear();
+}
+
+int CAnnaluxView::ScrollX() const
+{
+    return horizontalScrollBar()->value();
+}
+
+void CAnnaluxView::SetScrollY(int64_t y)
+{
+    m_scrollY = std::clamp<int64_t>(y, 0, MaxScrollY());
+    SyncVerticalBar();
+    viewport()->update();
+    EmitTopYear();
+}
+
+void CAnnaluxView::EmitTopYear()
+{
+    const int32_t year = TopYear();
+    if (year != m_lastTopYear) {
+        m_lastTopYear = year;
+        if (year != kNoYear)
+            emit topYearChanged(year);
+    }
+}
+
+void CAnnaluxView::ScrollToYear(int32_t year)
+{
+    int32_t found = kNoYear;
+    int32_t top = m_coord->YearTop(year, &found);
+    if (found == kNoYear && !m_coord->NearestYearTop(year, top))
+        return;
+    SetScrollY(top);
+}
+
+int32_t CAnnaluxView::TopYear() const
+{
+    return const_cast<CDataCoord&>(*m_coord).YearAt(m_scrollY, nullptr, nullptr, false);
+}
+
+void CAnnaluxView::ScrollEntryIntoView(int64_t dataTop)
+{
+    const int row = std::max(1, m_coord->RowHeight());
+    if (dataTop < m_scrollY || dataTop + row > m_scrollY + viewport()->height())
+        SetScrollY(dataTop - viewport()->height() / 3);
+}
+
+void CAnnaluxView::SetSearchText(const std::string& sjis, bool inSupplement, bool matchCase)
+{
+    m_searchText = sjis;
+    m_searchInSupplement = inSupplement;
+    m_searchMatchCase = matchCase;
+    if (sjis.empty())
+        m_coord->ClearSearchHit();
+    viewport()->update();
+}
+
+bool CAnnaluxView::SearchNext()
+{
+    int32_t top = 0;
+    int column = 0;
+    const bool found =
+        m_coord->SearchForward(m_searchText, m_searchInSupplement, m_searchMatchCase, top, column);
+    if (found)
+        ScrollEntryIntoView(top);
+    viewport()->update();
+    return found;
+}
+
+bool CAnnaluxView::SearchPrevious()
+{
+    int32_t top = 0;
+    int column = 0;
+    const bool found =
+        m_coord->SearchBackward(m_searchText, m_searchInSupplement, m_searchMatchCase, top, column);
+    if (found)
+        ScrollEntryIntoView(top);
+    viewport()->update();
+    return found;
+}
+
+QImage CAnnaluxView::RenderImage()
+{
+    PositionHeader();
+    return grab().toImage();
+}
+
+void CAnnaluxView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    if (!m_doc) {
+        painter.fillRect(event->rect(), Qt::white);
+        return;
+    }
+    SPaintRequest request;
+    request.doc = m_doc;
+    request.coord = m_coord.get();
+    request.texts = m_textCache.get();
+    request.dataTop = m_scrollY;
+    request.deviceTop = 0;
+    request.xOffset = horizontalScrollBar()->value();
+    request.clip = event->rect();
+    request.rightMargin = kRightMargin;
+    request.searchText = m_searchText;
+    request.searchMatchCase = m_searchMatchCase;
+    request.links = &m_linkHits;
+    request.supplementMarks = &m_supplementHits;
+    request.hitOriginY = m_headerHeight;
+    CTablePainter::Paint(painter, request);
+}
+
+void CAnnaluxView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollSizes(m_dataHeight);
+}
+
+void CAnnaluxView::scrollContentsBy(int /*dx*/, int /*dy*/)
+{
+    // Positions are computed from the scroll values on every paint.
+    m_header->setOffset(horizontalScrollBar()->value());
+    viewport()->update();
+}
+
+bool CAnnaluxView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const int64_t y = m_scrollY + static_cast<int64_t>(mouse->position().y());
+        const int32_t year = m_coord->YearAt(y, nullptr, nullptr, false);
+        if (year != kNoYear)
+            emit statusTextChanged(QString::number(year));
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "AnnaluxDoc.h"
+#include "TablePainter.h"
+
+#include <QAbstractScrollArea>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDataCoord;
+class CTextCache;
+class ITextMeasurer;
+class QHeaderView;
+class QStandardItemModel;
+
+// The timeline: the document's columns side by side over one vertical year
+// axis, below a column header.
+//
+// The view keeps its own 64-bit content coordinates: y 0 is the top of the
+// column header, the data area starts at HeaderHeight(). Scroll bars hold at
+// most int range, so when the content is taller the vertical bar's range is
+// mapped onto it.
+class CAnnaluxView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    // The strip right of the last column where year labels stand.
+    static constexpr int kRightMargin = 50;
+
+    explicit CAnnaluxView(CAnnaluxDoc* doc, QWidget* parent = nullptr);
+    ~CAnnaluxView() override;
+
+    CAnnaluxDoc* GetDocument() const { return m_doc; }
+
+    // A document notice (see CAnnaluxDoc::EViewNotice).
+    void OnUpdate(CAnnaluxDoc::EViewNotice notice);
+    // Rebuilds the year-axis layout and the scroll sizes; shows the overflow
+    // message when not everything could be placed.
+    void Relayout();
+    // Rebuilds the column header from the columns.
+    void RebuildHeader();
+
+    // Scrolls so that the first row at or after year is at the top.
+    void ScrollToYear(int32_t year);
+    // The year of the first row whose bottom is below the top of the data
+    // area (kNoYear when the table is empty).
+    int32_t TopYear() const;
+
+    QHeaderView* HeaderWidget() const { return m_header; }
+    int HeaderHeight() const { return m_headerHeight; }
+
+    // Content geometry and scroll position, 64-bit.
+    int64_t ContentHeight() const { return m_contentHeight; }
+    int64_t ContentWidth() const { return m_contentWidth; }
+    int64_t ScrollY() const { return m_scrollY; }
+    int ScrollX() const;
+    void SetScrollY(int64_t y);
+
+    // The layout (read by hit testing, searching and exporters).
+    CDataCoord& GetDataCoord() { return *m_coord; }
+    const CDataCoord& GetDataCoord() const { return *m_coord; }
+
+    // Search highlighting: the text (Shift-JIS) is looked for in entries the
+    // search stepping marked. Empty text switches highlighting off.
+    void SetSearchText(const std::string& sjis, bool inSupplement, bool matchCase);
+    const std::string& GetSearchText() const { return m_searchText; }
+    // Steps to the next / previous matching event and scrolls it into view.
+    // False (nothing changed but the cleared hit) when there is none.
+    bool SearchNext();
+    bool SearchPrevious();
+
+    // What the last paints left behind (emptied by Relayout).
+    const CHitList& GetLinkHits() const { return m_linkHits; }
+    const CHitList& GetSupplementHits() const { return m_supplementHits; }
+
+    // The view as it shows on screen, header included, at the current size.
+    QImage RenderImage();
+
+signals:
+    void statusTextChanged(const QString& text);
+    void topYearChanged(int year);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void UpdateScrollSizes(int64_t dataHeight);
+    void SyncVerticalBar();
+    void OnVerticalBar(int value);
+    void OnSectionResized(int logical, int oldSize, int newSize);
+    void OnSectionMoved(int logical, int oldVisual, int newVisual);
+    void PositionHeader();
+    void EmitTopYear();
+    void ScrollEntryIntoView(int64_t dataTop);
+    int64_t MaxScrollY() const;
+
+    CAnnaluxDoc* m_doc;
+    int m_listenerId = 0;
+    std::unique_ptr<CDataCoord> m_coord;
+    std::unique_ptr<ITextMeasurer> m_measurer;
+    std::unique_ptr<CTextCache> m_textCache;
+    QHeaderView* m_header = nullptr;
+    QStandardItemModel* m_headerModel = nullptr;
+    bool m_rebuildingHeader = false;
+    int m_headerHeight = 50;
+    int64_t m_dataHeight = 0;
+    int64_t m_contentHeight = 0;
+    int64_t m_contentWidth = 0;
+    int64_t m_scrollY = 0;
+    bool m_settingBar = false;
+    int32_t m_lastTopYear = -2147483647 - 1;
+
+    std::string m_searchText;
+    bool m_searchInSupplement = false;
+    bool m_searchMatchCase = false;
+
+    CHitList m_linkHits;
+    CHitList m_supplementHits;
+};

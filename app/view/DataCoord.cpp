@@ -1,0 +1,777 @@
+#include "DataCoord.h"
+
+#include "AnnaluxDoc.h"
+#include "EventText.h"
+#include "GengouEra.h"
+#include "HeaderManager.h"
+#include "ShiftJis.h"
+#include "TableBase.h"
+#include "TextMeasurer.h"
+#include "YearEvent.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+constexpr int32_t kNone = INT32_MIN;
+
+// Smallest year of a bucket (the bucket of -1 reaches down to 1 - 2s).
+int32_t BucketStart(int32_t bucket, int scale)
+{
+    if (bucket >= 0)
+        return bucket;
+    const int64_t start = bucket == -scale ? -(2 * static_cast<int64_t>(scale) - 1)
+                                           : static_cast<int64_t>(bucket) - (scale - 1);
+    return static_cast<int32_t>(std::max<int64_t>(start, INT32_MIN));
+}
+
+} // namespace
+
+// ---- CEventCoordTable ------------------------------------------------------
+
+CEventCoordTable::~CEventCoordTable() = default;
+
+void CEventCoordTable::Init(int columns, int rowHeight, const std::vector<CYearEvent*>& libraries)
+{
+    const size_t n = static_cast<size_t>(std::max(columns, 0));
+    m_columns.assign(n, {});
+    m_cursors.assign(n, 0);
+    m_libraries = libraries;
+    m_libraries.resize(n, nullptr);
+    m_rowHeight = rowHeight;
+    m_searchColumn = -1;
+    m_searchIndex = -1;
+}
+
+int CEventCoordTable::ColumnOfLibrary(const CYearEvent* library) const
+{
+    for (size_t i = 0; i < m_libraries.size(); ++i) {
+        if (m_libraries[i] == library)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+size_t CEventCoordTable::EntryCount() const
+{
+    size_t n = 0;
+    for (const auto& column : m_columns)
+        n += column.size();
+    return n;
+}
+
+size_t CEventCoordTable::LowerYear(int column, int32_t year) const
+{
+    const auto& c = Column(column);
+    return static_cast<size_t>(
+        std::lower_bound(c.begin(), c.end(), year,
+                         [](const CoordEntry& e, int32_t y) { return e.Year() < y; }) -
+        c.begin());
+}
+
+size_t CEventCoordTable::LowerTop(int column, int64_t y) const
+{
+    const auto& c = Column(column);
+    return static_cast<size_t>(
+        std::lower_bound(c.begin(), c.end(), y,
+                         [](const CoordEntry& e, int64_t v) { return e.top < v; }) -
+        c.begin());
+}
+
+size_t CEventCoordTable::LowerBottom(int column, int64_t y) const
+{
+    const auto& c = Column(column);
+    return static_cast<size_t>(
+        std::lower_bound(c.begin(), c.end(), y,
+                         [](const CoordEntry& e, int64_t v) { return e.bottom < v; }) -
+        c.begin());
+}
+
+void CEventCoordTable::ResetCursors()
+{
+    std::fill(m_cursors.begin(), m_cursors.end(), 0);
+}
+
+// ---- SLayoutSettings ---------------------------------------------------------
+
+SLayoutSettings SLayoutSettings::FromDocument(const CAnnaluxDoc& doc)
+{
+    SLayoutSettings s;
+    s.scale = doc.GetScaleYear();
+    if (s.scale != 10 && s.scale != 100)
+        s.scale = 1;
+    s.mode = doc.GetScaleAccuracy();
+    if (s.mode < Exact || s.mode > Packed)
+        s.mode = Exact;
+    s.rangeEnabled = doc.GetRangeEnabled();
+    s.rangeFrom = doc.GetRangeFrom();
+    s.rangeTo = doc.GetRangeTo();
+    s.priority = doc.GetPriorityFilter();
+    s.wrap = doc.GetWrapLines();
+    s.supplementMarks = doc.GetShowSupplementMark();
+    s.spacing = std::max(0, doc.GetTextMargin());
+    // A zero row height would stack every event on one line.
+    s.rowHeight = std::max(1, doc.GetRowHeight());
+    const CHeaderManager& columns = doc.GetColumns();
+    for (int i = 0; i < doc.GetEventTableCount(); ++i) {
+        CYearEvent* table = doc.GetEventTable(i);
+        s.libraries.push_back(table);
+        const int column = columns.IndexOfTable(table);
+        s.widths.push_back(column >= 0 ? columns.GetWidth(column)
+                                       : doc.GetRowInfo().GetWidth(CK_EVENT));
+    }
+    return s;
+}
+
+// ---- CDataCoord: placement ------------------------------------------------
+
+CDataCoord::~CDataCoord() = default;
+
+void CDataCoord::SetMeasurer(const ITextMeasurer* measurer)
+{
+    m_measurer = measurer;
+}
+
+int32_t CDataCoord::BucketOf(int32_t year, int scale)
+{
+    if (scale <= 1)
+        return year;
+    const int32_t bucket = scale * (year / scale);
+    return (year < 0 && bucket == 0) ? -scale : bucket;
+}
+
+int64_t CDataCoord::BucketIndex(int32_t year, int scale)
+{
+    if (scale <= 1)
+        return year < 0 ? static_cast<int64_t>(year) + 1 : year;
+    return BucketOf(year, scale) / scale;
+}
+
+void CDataCoord::Init(const SLayoutSettings& settings)
+{
+    m_settings = settings;
+    if (m_settings.rowHeight < 1)
+        m_settings.rowHeight = 1;
+    m_settings.widths.resize(m_settings.libraries.size(), 0);
+    m_table.Init(0, m_settings.rowHeight, {});
+    m_lastY = kNone;
+    m_lastIndex = kNone;
+    m_lastYear = kNone;
+}
+
+int64_t CDataCoord::Layout(const SLayoutSettings& settings, bool& overflow)
+{
+    Init(settings);
+    m_rowsPerBucket = m_settings.mode == SLayoutSettings::Packed ? -1 : 1;
+    int32_t height = Build(overflow);
+    if (m_settings.mode == SLayoutSettings::Exact) {
+        m_rowsPerBucket = ComputeRowsPerBucket();
+        height = Build(overflow);
+    }
+    return height > 0 ? height : 0;
+}
+
+int32_t CDataCoord::FirstDisplayYear() const
+{
+    int32_t first = kNoYear;
+    for (CYearEvent* library : m_settings.libraries) {
+        if (library && library->GetLen() > 0)
+            first = std::min(first, library->GetRecord(0).year);
+    }
+    if (first != kNoYear && m_settings.rangeEnabled && m_settings.rangeFrom >= first)
+        first = m_settings.rangeFrom;
+    return first;
+}
+
+int32_t CDataCoord::Build(bool& overflow)
+{
+    overflow = false;
+    const int n = static_cast<int>(m_settings.libraries.size());
+    m_table.Init(n, m_settings.rowHeight, m_settings.libraries);
+    if (n == 0)
+        return 0;
+    const int64_t R = m_settings.rowHeight;
+    const int s = m_settings.scale;
+    const int mode = m_settings.mode;
+    const int64_t rows = m_rowsPerBucket;
+
+    int32_t year = FirstDisplayYear();
+    if (year == kNoYear)
+        return kNone;
+    const int32_t F = BucketOf(year, s);
+    int64_t pos = 0;
+    int64_t max = INT64_MIN;
+    std::vector<SEventData*> records;
+    for (;;) {
+        int32_t next = kNoYear;
+        const bool inRange = !m_settings.rangeEnabled ||
+                             (year >= m_settings.rangeFrom && year <= m_settings.rangeTo);
+        for (int i = 0; i < n && !overflow; ++i) {
+            CYearEvent* library = m_settings.libraries[static_cast<size_t>(i)];
+            if (!library)
+                continue;
+            if (inRange && library->GetData(year, records, EP_EVERY)) {
+                int64_t cur = pos;
+                auto& column = m_table.Column(i);
+                for (const SEventData* rec : records) {
+                    if (!rec->IsVisible(m_settings.priority))
+                        continue;
+                    const int64_t h = m_settings.wrap ? R * EventLines(*rec, i) : R;
+                    // Positions are 32-bit: what has no room is not placed.
+                    if (cur < 0 || cur + h > INT32_MAX) {
+                        overflow = true;
+                        break;
+                    }
+                    CoordEntry entry;
+                    entry.top = static_cast<int32_t>(cur);
+                    entry.bottom = static_cast<int32_t>(cur + h);
+                    entry.event = rec;
+                    column.push_back(entry);
+                    cur += h;
+                }
+                if (cur != pos && cur >= max)
+                    max = cur;
+            }
+            if (!overflow)
+                next = std::min(next, library->GetNextYear(year, m_settings.priority));
+        }
+        if (next == kNoYear || overflow)
+            break;
+        // Nothing after the range end can be placed.
+        if (m_settings.rangeEnabled && next > m_settings.rangeTo)
+            break;
+        if (max != INT64_MIN) {
+            const int64_t d = BucketOf(year, s);
+            const int64_t f = BucketOf(next, s);
+            if (d == f || mode == SLayoutSettings::Packed) {
+                pos = max;
+            } else if (mode == SLayoutSettings::Exact) {
+                pos = (f - F) * rows * R / s;
+                if (s == 1 && F < 0 && next > 0)
+                    pos -= rows * R; // there is no year 0
+            } else {
+                pos = ((f - d) / s - 1) * R + max;
+                if (s == 1 && d < 0 && f > 0)
+                    pos -= R; // there is no year 0
+            }
+        }
+        year = next;
+    }
+    if (max == INT64_MIN)
+        return kNone;
+    return static_cast<int32_t>(std::min<int64_t>(max, INT32_MAX));
+}
+
+int CDataCoord::ComputeRowsPerBucket()
+{
+    const int n = m_table.GetColumnCount();
+    if (n == 0 || m_table.EntryCount() == 0)
+        return 1;
+    const int64_t R = m_settings.rowHeight;
+    const int s = m_settings.scale;
+    const int32_t start = m_settings.rangeEnabled ? m_settings.rangeFrom : FirstDisplayYear();
+    const int32_t end = m_settings.rangeEnabled ? m_settings.rangeTo : INT32_MAX;
+    std::vector<size_t> at(static_cast<size_t>(n));
+    int32_t year = kNoYear;
+    for (int i = 0; i < n; ++i) {
+        at[static_cast<size_t>(i)] = m_table.LowerYear(i, start);
+        const auto& c = m_table.Column(i);
+        if (at[static_cast<size_t>(i)] < c.size())
+            year = std::min(year, c[at[static_cast<size_t>(i)]].Year());
+    }
+    int64_t total = 0;
+    int64_t result = 1;
+    while (year != kNoYear && year <= end) {
+        int64_t most = 0;
+        int32_t following = kNoYear;
+        for (int i = 0; i < n; ++i) {
+            const auto& c = m_table.Column(i);
+            size_t& k = at[static_cast<size_t>(i)];
+            int64_t lines = 0;
+            while (k < c.size() && c[k].Year() == year) {
+                lines += (static_cast<int64_t>(c[k].bottom) - c[k].top) / R;
+                ++k;
+            }
+            most = std::max(most, lines);
+            if (k < c.size())
+                following = std::min(following, c[k].Year());
+        }
+        total += most;
+        // Years of one bucket share its rows, negative years included.
+        if (following == kNoYear || BucketOf(following, s) != BucketOf(year, s)) {
+            result = std::max(result, total);
+            total = 0;
+        }
+        year = following;
+    }
+    m_table.ResetCursors();
+    return static_cast<int>(std::min<int64_t>(result, INT32_MAX / std::max<int64_t>(R, 1)));
+}
+
+int CDataCoord::TextIndent(const SEventData& event) const
+{
+    int indent = 0;
+    if (HasRangeMark(event.rangeFlags))
+        indent += kMarkWidth;
+    if (m_settings.supplementMarks && !event.supplement.empty())
+        indent += kSupplementMarkWidth;
+    return indent;
+}
+
+bool CDataCoord::HasRangeMark(uint32_t flags)
+{
+    switch (flags & ~static_cast<uint32_t>(RANGE_OTHER_YEAR_ABOUT)) {
+    case RANGE_FROM:
+    case RANGE_UNTIL:
+    case RANGE_ABOUT:
+    case RANGE_ABOUT | RANGE_FROM:
+    case RANGE_ABOUT | RANGE_UNTIL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string CDataCoord::DisplayString(const SEventData& event)
+{
+    return event.MakeDate() + event.text;
+}
+
+int CDataCoord::EventLines(const SEventData& event, int column)
+{
+    if (!m_settings.wrap || column < 0 || column >= static_cast<int>(m_settings.widths.size()))
+        return 1;
+    return LinesOfText(DisplayString(event), m_settings.widths[static_cast<size_t>(column)],
+                       TextIndent(event));
+}
+
+int CDataCoord::LinesOfText(const std::string& display, int width, int indent)
+{
+    if (!m_measurer)
+        return 1;
+    const QString identity = m_measurer->Identity();
+    if (identity != m_measuredWith) {
+        m_lineCache.clear();
+        m_measuredWith = identity;
+    }
+    const int available = std::max(1, width - indent);
+    std::string key = display;
+    key += '\0';
+    key += std::to_string(available);
+    auto found = m_lineCache.find(key);
+    if (found != m_lineCache.end())
+        return found->second;
+    const SDisplayText text = CEventText::Make(display);
+    const int lines = static_cast<int>(
+        CEventText::WrapLines(*m_measurer, text.visible, available, available).size());
+    if (m_lineCache.size() > 1000000)
+        m_lineCache.clear();
+    m_lineCache.emplace(std::move(key), lines);
+    return lines;
+}
+
+// ---- CDataCoord: queries ------------------------------------------------------
+
+int32_t CDataCoord::YearTop(int32_t year, int32_t* foundYear) const
+{
+    int32_t best = kNoYear;
+    int32_t bestYear = kNoYear;
+    for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+        const auto& c = m_table.Column(i);
+        const size_t k = m_table.LowerYear(i, year);
+        if (k < c.size() && c[k].top < best) {
+            best = c[k].top;
+            bestYear = c[k].Year();
+        }
+    }
+    if (foundYear)
+        *foundYear = bestYear;
+    return best;
+}
+
+int32_t CDataCoord::FirstYearAt(int64_t y) const
+{
+    if (y < 0)
+        y = 0;
+    const CoordEntry* best = nullptr;
+    for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+        const auto& c = m_table.Column(i);
+        if (c.empty())
+            continue;
+        const size_t k = m_table.LowerTop(i, y);
+        const CoordEntry* candidate = nullptr;
+        if (k < c.size())
+            candidate = &c[k > 0 ? k - 1 : 0];
+        else if (c.back().bottom > y)
+            candidate = &c.back(); // a tall last entry reaching into the band
+        if (candidate && (!best || candidate->top < best->top))
+            best = candidate;
+    }
+    return best ? best->Year() : MaxYear();
+}
+
+int32_t CDataCoord::YearAt(int64_t y, const CYearEvent* library, int* index, bool useCache)
+{
+    if (useCache && index && y == m_lastY && m_lastIndex != kNone) {
+        *index = m_lastIndex;
+        return m_lastYear;
+    }
+    int32_t result = kNoYear;
+    int position = kNone;
+    bool anyColumn = library == nullptr;
+    if (library) {
+        const int column = m_table.ColumnOfLibrary(library);
+        if (column >= 0) {
+            const auto& c = m_table.Column(column);
+            const size_t k = m_table.LowerBottom(column, y);
+            if (k < c.size() && c[k].top <= y) {
+                result = c[k].Year();
+                position = static_cast<int>(k - m_table.LowerYear(column, result));
+            }
+        }
+        if (result == kNoYear && !useCache) {
+            anyColumn = true;
+            position = 0;
+        }
+    }
+    if (anyColumn) {
+        for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+            const auto& c = m_table.Column(i);
+            const size_t k = m_table.LowerBottom(i, y);
+            if (k < c.size())
+                result = std::min(result, c[k].Year());
+        }
+    }
+    if (index) {
+        *index = position;
+        m_lastY = y;
+        m_lastIndex = position;
+        m_lastYear = result;
+    } else {
+        m_lastY = kNone;
+        m_lastIndex = kNone;
+        m_lastYear = kNone;
+    }
+    return result;
+}
+
+void CDataCoord::CollectBucket(int32_t year, int scale, int column, SBucket& out)
+{
+    out.entries.clear();
+    out.nextYear = kNoYear;
+    if (column < 0 || column >= m_table.GetColumnCount())
+        return;
+    const auto& c = m_table.Column(column);
+    const int32_t bucket = BucketOf(year, scale);
+    size_t k = m_table.LowerYear(column, BucketStart(bucket, scale));
+    while (k < c.size() && BucketOf(c[k].Year(), scale) == bucket) {
+        out.entries.push_back(&c[k]);
+        ++k;
+    }
+    if (k < c.size())
+        out.nextYear = c[k].Year();
+    m_table.Cursor(column) = k;
+}
+
+int CDataCoord::YearRowsInColumn(int column, int32_t year) const
+{
+    const auto& c = m_table.Column(column);
+    int64_t lines = 0;
+    for (size_t k = m_table.LowerYear(column, year); k < c.size() && c[k].Year() == year; ++k)
+        lines += (static_cast<int64_t>(c[k].bottom) - c[k].top) / m_settings.rowHeight;
+    return static_cast<int>(std::min<int64_t>(lines, INT32_MAX));
+}
+
+int32_t CDataCoord::NextYear(int32_t year) const
+{
+    if (year == kNoYear)
+        return kNoYear;
+    int32_t next = kNoYear;
+    for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+        const auto& c = m_table.Column(i);
+        const size_t k = m_table.LowerYear(i, year + 1);
+        if (k < c.size())
+            next = std::min(next, c[k].Year());
+    }
+    return next;
+}
+
+int CDataCoord::BucketRows(int32_t year, int scale) const
+{
+    const int32_t bucket = BucketOf(year, scale);
+    int64_t rows = 0;
+    int32_t y = year;
+    // Only years that hold entries: step from one to the next.
+    if (YearTop(y) == kNoYear)
+        return 0;
+    int32_t found = kNoYear;
+    YearTop(y, &found);
+    y = found;
+    while (y != kNoYear && BucketOf(y, scale) == bucket) {
+        int most = 0;
+        for (int i = 0; i < m_table.GetColumnCount(); ++i)
+            most = std::max(most, YearRowsInColumn(i, y));
+        rows += most;
+        y = NextYear(y);
+    }
+    return static_cast<int>(std::min<int64_t>(rows, INT32_MAX));
+}
+
+int CDataCoord::DrawnRows(int32_t year) const
+{
+    if (m_settings.mode == SLayoutSettings::Exact)
+        return std::abs(m_rowsPerBucket);
+    return BucketRows(year, m_settings.scale);
+}
+
+int32_t CDataCoord::MinYear() const
+{
+    int32_t y = kNoYear;
+    for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+        if (!m_table.Column(i).empty())
+            y = std::min(y, m_table.Column(i).front().Year());
+    }
+    return y;
+}
+
+int32_t CDataCoord::MaxYear() const
+{
+    int32_t y = kNone;
+    for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+        if (!m_table.Column(i).empty())
+            y = std::max(y, m_table.Column(i).back().Year());
+    }
+    return y;
+}
+
+int32_t CDataCoord::MinTop() const
+{
+    int32_t y = kNoYear;
+    for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+        if (!m_table.Column(i).empty())
+            y = std::min(y, m_table.Column(i).front().top);
+    }
+    return y;
+}
+
+int32_t CDataCoord::MaxBottom() const
+{
+    int32_t y = kNone;
+    for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+        if (!m_table.Column(i).empty())
+            y = std::max(y, m_table.Column(i).back().bottom);
+    }
+    return y;
+}
+
+bool CDataCoord::NearestYearTop(int32_t year, int32_t& top) const
+{
+    const CoordEntry* best = nullptr;
+    int64_t bestDistance = INT64_MAX;
+    for (int i = 0; i < m_table.GetColumnCount(); ++i) {
+        const auto& c = m_table.Column(i);
+        if (c.empty())
+            continue;
+        const size_t k = m_table.LowerYear(i, year);
+        if (k < c.size() && c[k].Year() == year) {
+            top = c[k].top;
+            return true;
+        }
+        // The entry before the first later one; past the end, the last one.
+        const CoordEntry* candidate = k < c.size() ? &c[k > 0 ? k - 1 : 0] : &c.back();
+        const int64_t distance = std::llabs(static_cast<int64_t>(candidate->Year()) - year);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = candidate;
+        }
+    }
+    if (!best)
+        return false;
+    top = best->top;
+    return true;
+}
+
+int32_t CDataCoord::YearFromText(const std::string& sjis, const CAnnaluxDoc* doc)
+{
+    // Full-width digits and minus signs typed with the input method on.
+    std::string text;
+    for (size_t i = 0; i < sjis.size();) {
+        const unsigned char c = static_cast<unsigned char>(sjis[i]);
+        if (c == 0x82 && i + 1 < sjis.size()) {
+            const unsigned char t = static_cast<unsigned char>(sjis[i + 1]);
+            if (t >= 0x4F && t <= 0x58) {
+                text += static_cast<char>('0' + (t - 0x4F));
+                i += 2;
+                continue;
+            }
+        }
+        if (c == 0x81 && i + 1 < sjis.size() && static_cast<unsigned char>(sjis[i + 1]) == 0x7C) {
+            text += '-';
+            i += 2;
+            continue;
+        }
+        const size_t len = CShiftJis::CharLength(sjis, i);
+        text.append(sjis, i, len == 0 ? 1 : len);
+        i += len == 0 ? 1 : len;
+    }
+    size_t b = 0;
+    while (b < text.size() && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    text.erase(0, b);
+    if (text.empty())
+        return kNoYear;
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (isDigit(text[0]) || text[0] == '-') {
+        char* end = nullptr;
+        const long long value = std::strtoll(text.c_str(), &end, 10);
+        if (end == text.c_str() || (text[0] == '-' && end == text.c_str() + 1))
+            return kNoYear;
+        // Out of the 32-bit range is not a year, not a wrapped one.
+        if (value < INT32_MIN || value >= kNoYear)
+            return kNoYear;
+        return static_cast<int32_t>(value);
+    }
+    // Digits are never trail bytes, so the first one ends the era name.
+    size_t d = 0;
+    while (d < text.size() && !isDigit(text[d]))
+        d += std::max<size_t>(1, CShiftJis::CharLength(text, d));
+    std::string name = text.substr(0, std::min(d, text.size()));
+    while (!name.empty() && (name.back() == ' '))
+        name.pop_back();
+    long long eraYear = 1;
+    if (d < text.size()) {
+        eraYear = std::strtoll(text.c_str() + d, nullptr, 10);
+        if (eraYear > INT32_MAX)
+            return kNoYear;
+    }
+    if (!doc || name.empty())
+        return kNoYear;
+    for (int i = 0; i < doc->GetEraNameTableCount(); ++i) {
+        const int32_t year =
+            doc->GetEraNameTable(i)->GetWesternYear(name, static_cast<int32_t>(eraYear));
+        if (year != kNoYear)
+            return year;
+    }
+    return kNoYear;
+}
+
+std::vector<std::pair<int32_t, int64_t>> CDataCoord::GapLabels(int32_t a, int32_t b,
+                                                               int64_t topOfB) const
+{
+    std::vector<std::pair<int32_t, int64_t>> labels;
+    if (m_rowsPerBucket < 0 || b <= a)
+        return labels;
+    const int s = m_settings.scale;
+    const int64_t step = 10LL * s;
+    const int64_t m = static_cast<int64_t>(m_settings.rowHeight) * std::abs(m_rowsPerBucket);
+    const int64_t ia = BucketIndex(a, s);
+    const int64_t ib = BucketIndex(b, s);
+    // The largest multiple of step below b (floor division).
+    int64_t bm1 = static_cast<int64_t>(b) - 1;
+    int64_t label = (bm1 >= 0 ? bm1 / step : -((-bm1 + step - 1) / step)) * step;
+    for (; label > a && labels.size() < 1000; label -= step) {
+        if (label == 0)
+            continue; // there is no year 0
+        const int64_t il = BucketIndex(static_cast<int32_t>(label), s);
+        if (il <= ia)
+            break;
+        if (il > ib)
+            continue;
+        labels.emplace_back(static_cast<int32_t>(label), topOfB - m * (ib - il));
+    }
+    std::reverse(labels.begin(), labels.end());
+    return labels;
+}
+
+// ---- CDataCoord: search stepping ------------------------------------------------
+
+void CDataCoord::ClearSearchHit()
+{
+    const int c = m_table.m_searchColumn;
+    const int64_t k = m_table.m_searchIndex;
+    if (c >= 0 && c < m_table.GetColumnCount() && k >= 0 &&
+        k < static_cast<int64_t>(m_table.Column(c).size()))
+        m_table.Column(c)[static_cast<size_t>(k)].searchResult = 0;
+    m_table.m_searchColumn = -1;
+    m_table.m_searchIndex = -1;
+}
+
+const CoordEntry* CDataCoord::SearchHit() const
+{
+    const int c = m_table.m_searchColumn;
+    const int64_t k = m_table.m_searchIndex;
+    if (c >= 0 && c < m_table.GetColumnCount() && k >= 0 &&
+        k < static_cast<int64_t>(m_table.Column(c).size()))
+        return &m_table.Column(c)[static_cast<size_t>(k)];
+    return nullptr;
+}
+
+bool CDataCoord::SearchForward(const std::string& what, bool inSupplement, bool matchCase,
+                               int32_t& top, int& column)
+{
+    int c = 0;
+    int64_t k = 0;
+    if (SearchHit()) {
+        c = m_table.m_searchColumn;
+        k = m_table.m_searchIndex + 1;
+    }
+    ClearSearchHit();
+    if (what.empty())
+        return false;
+    for (; c < m_table.GetColumnCount(); ++c, k = 0) {
+        auto& entries = m_table.Column(c);
+        for (; k < static_cast<int64_t>(entries.size()); ++k) {
+            CoordEntry& e = entries[static_cast<size_t>(k)];
+            const int result = e.event->Search(what, inSupplement, matchCase);
+            if (result != 0) {
+                e.searchResult = result;
+                m_table.m_searchColumn = c;
+                m_table.m_searchIndex = k;
+                top = e.top;
+                column = c;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool CDataCoord::SearchBackward(const std::string& what, bool inSupplement, bool matchCase,
+                                int32_t& top, int& column)
+{
+    const int n = m_table.GetColumnCount();
+    int c = n - 1;
+    int64_t k = -2; // the last entry of the column
+    if (SearchHit()) {
+        c = m_table.m_searchColumn;
+        k = m_table.m_searchIndex - 1;
+    }
+    ClearSearchHit();
+    if (what.empty() || n == 0)
+        return false;
+    // Every entry is looked at once at most: from the start position down to
+    // column 0, then on from the last column, never past the start.
+    size_t budget = m_table.EntryCount();
+    while (budget > 0) {
+        auto& entries = m_table.Column(c);
+        if (k == -2)
+            k = static_cast<int64_t>(entries.size()) - 1;
+        for (; k >= 0 && budget > 0; --k, --budget) {
+            CoordEntry& e = entries[static_cast<size_t>(k)];
+            const int result = e.event->Search(what, inSupplement, matchCase);
+            if (result != 0) {
+                e.searchResult = result;
+                m_table.m_searchColumn = c;
+                m_table.m_searchIndex = k;
+                top = e.top;
+                column = c;
+                return true;
+            }
+        }
+        c = c > 0 ? c - 1 : n - 1;
+        k = -2;
+    }
+    return false;
+}

@@ -1,0 +1,218 @@
+#pragma once
+
+#include "EventData.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+class CAnnaluxDoc;
+class CYearEvent;
+class ITextMeasurer;
+
+// One placed event. top and bottom count pixels from the top of the data
+// area (just below the column header); the record is the library's own.
+struct CoordEntry
+{
+    int32_t top = 0;
+    int32_t bottom = 0;
+    const SEventData* event = nullptr;
+    int32_t searchResult = 0; // SEventData::Search result of the current hit, else 0
+
+    int32_t Year() const { return event->year; }
+};
+
+// Placed events per event column, in the order of the document's event
+// libraries; each column's entries ascend by year and by top.
+class CEventCoordTable
+{
+public:
+    CEventCoordTable() = default;
+    virtual ~CEventCoordTable();
+
+    // Frees every column and makes n empty ones.
+    void Init(int columns, int rowHeight, const std::vector<CYearEvent*>& libraries);
+    int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
+    std::vector<CoordEntry>& Column(int i) { return m_columns[static_cast<size_t>(i)]; }
+    const std::vector<CoordEntry>& Column(int i) const { return m_columns[static_cast<size_t>(i)]; }
+    CYearEvent* Library(int i) const { return m_libraries[static_cast<size_t>(i)]; }
+    int ColumnOfLibrary(const CYearEvent* library) const;
+    int GetRowHeight() const { return m_rowHeight; }
+    size_t EntryCount() const;
+
+    // Index of the first entry of the column whose year is >= year.
+    size_t LowerYear(int column, int32_t year) const;
+    // Index of the first entry whose top is >= y; of the first whose bottom is >= y.
+    size_t LowerTop(int column, int64_t y) const;
+    size_t LowerBottom(int column, int64_t y) const;
+
+    void ResetCursors();
+    size_t& Cursor(int column) { return m_cursors[static_cast<size_t>(column)]; }
+
+    // The current search hit: column and entry index, or -1.
+    int m_searchColumn = -1;
+    int64_t m_searchIndex = -1;
+
+private:
+    std::vector<std::vector<CoordEntry>> m_columns;
+    std::vector<size_t> m_cursors;
+    std::vector<CYearEvent*> m_libraries;
+    int m_rowHeight = 0;
+};
+
+// The display settings that decide the layout, as the document holds them.
+struct SLayoutSettings
+{
+    enum EMode
+    {
+        Exact = 0,
+        NearlyExact = 1,
+        Packed = 2
+    };
+    int scale = 1; // years per bucket: 1, 10 or 100
+    int mode = Exact;
+    bool rangeEnabled = false;
+    int32_t rangeFrom = -9999;
+    int32_t rangeTo = 9999;
+    int priority = EP_ALL;
+    bool wrap = false;
+    bool supplementMarks = true;
+    int rowHeight = 16; // pixels, the event spacing included
+    int spacing = 0;
+    // Event libraries in document order and the width of the column showing each.
+    std::vector<CYearEvent*> libraries;
+    std::vector<int> widths;
+
+    static SLayoutSettings FromDocument(const CAnnaluxDoc& doc);
+};
+
+// Vertical positions of everything the view shows: the events are placed in
+// the coordinate table, every other column is drawn beside them at the
+// positions the queries below give the years.
+class CDataCoord
+{
+public:
+    // Width of a range mark; a supplement mark takes 5 pixels.
+    static constexpr int kMarkWidth = 10;
+    static constexpr int kSupplementMarkWidth = 5;
+
+    CDataCoord() = default;
+    virtual ~CDataCoord();
+    CDataCoord(const CDataCoord&) = delete;
+    CDataCoord& operator=(const CDataCoord&) = delete;
+
+    // The measurer of the event font (not owned); needed when wrapping.
+    void SetMeasurer(const ITextMeasurer* measurer);
+
+    // Whole relayout: takes the settings, places every event (twice in exact
+    // mode) and returns the height of the placed table (0 when nothing was
+    // placed). overflow tells whether some events had no room left.
+    int64_t Layout(const SLayoutSettings& settings, bool& overflow);
+    // The settings in force and the empty table (no columns).
+    void Init(const SLayoutSettings& settings);
+    // One placement pass; the largest bottom, or -2147483648 when nothing
+    // was placed (0 without event libraries).
+    int32_t Build(bool& overflow);
+
+    static int32_t BucketOf(int32_t year, int scale);
+    // Buckets counted without a gap for the missing year 0.
+    static int64_t BucketIndex(int32_t year, int scale);
+
+    const SLayoutSettings& Settings() const { return m_settings; }
+    CEventCoordTable& Table() { return m_table; }
+    const CEventCoordTable& Table() const { return m_table; }
+    int RowHeight() const { return m_settings.rowHeight; }
+    int RowsPerBucket() const { return m_rowsPerBucket; }
+    void SetRowsPerBucket(int rows) { m_rowsPerBucket = rows; }
+    int32_t FirstDisplayYear() const;
+    // From the entries of the last pass; 1 for an empty table.
+    int ComputeRowsPerBucket();
+
+    // Whether the date flags select a range mark (から, まで, 頃 and their pairs).
+    static bool HasRangeMark(uint32_t flags);
+    // Rows an event takes in its column.
+    int EventLines(const SEventData& event, int column);
+    // Where the text of an event starts (right of its marks) and how wide
+    // it may run, relative to the column's left edge.
+    int TextIndent(const SEventData& event) const;
+    // The drawn string: date and text, Shift-JIS, tags included.
+    static std::string DisplayString(const SEventData& event);
+
+    // ---- queries --------------------------------------------------------
+    // Smallest top over the columns of the first entry whose year is at
+    // least year (kNoYear when none); foundYear gets that entry's year.
+    int32_t YearTop(int32_t year, int32_t* foundYear = nullptr) const;
+    // First year to draw for a band starting at data-area y.
+    int32_t FirstYearAt(int64_t y) const;
+    // Hit test. With a library: the year of the entry of its column that
+    // contains y, and (index) the entry's position within its year; kNoYear
+    // when none. Without: the smallest year of the first entry per column
+    // whose bottom is at least y.
+    int32_t YearAt(int64_t y, const CYearEvent* library, int* index, bool useCache);
+
+    struct SBucket
+    {
+        std::vector<const CoordEntry*> entries;
+        int32_t nextYear = 2147483647; // first later entry's year in the column
+    };
+    // The entries of the column in the bucket of year, from the column's
+    // cursor on; moves the cursor past them.
+    void CollectBucket(int32_t year, int scale, int column, SBucket& out);
+    // Rows of the bucket that starts at year (the band height when drawing in
+    // the nearly exact and packed modes).
+    int BucketRows(int32_t year, int scale) const;
+    // Rows of a drawn bucket row in the current mode.
+    int DrawnRows(int32_t year) const;
+    // The smallest following year over the columns (kNoYear when none).
+    int32_t NextYear(int32_t year) const;
+
+    int32_t MinYear() const;
+    int32_t MaxYear() const;
+    int32_t MinTop() const;
+    int32_t MaxBottom() const;
+
+    // Top of the entry of year, else of the nearest year's entry (see the
+    // jump command); false when the table is empty.
+    bool NearestYearTop(int32_t year, int32_t& top) const;
+    // A year typed by the user: Western ("1868", "-5", full-width digits) or
+    // an era name with an optional era year ("明治3"). kNoYear when not
+    // understood.
+    static int32_t YearFromText(const std::string& sjis, const CAnnaluxDoc* doc);
+
+    // Year labels between two drawn rows a and b (b's row top given): the
+    // multiples of 10 x scale that fall into the empty buckets between, with
+    // their y. Nothing in packed mode. At most 1000, the last ones.
+    std::vector<std::pair<int32_t, int64_t>> GapLabels(int32_t a, int32_t b, int64_t topOfB) const;
+
+    // ---- search stepping --------------------------------------------------
+    // The next (previous) entry matching what after (before) the current
+    // hit; it becomes the hit. Its top and column are returned.
+    bool SearchForward(const std::string& what, bool inSupplement, bool matchCase, int32_t& top,
+                       int& column);
+    bool SearchBackward(const std::string& what, bool inSupplement, bool matchCase, int32_t& top,
+                        int& column);
+    void ClearSearchHit();
+    const CoordEntry* SearchHit() const;
+
+private:
+    int LinesOfText(const std::string& display, int width, int indent);
+    int YearRowsInColumn(int column, int32_t year) const;
+
+    SLayoutSettings m_settings;
+    CEventCoordTable m_table;
+    const ITextMeasurer* m_measurer = nullptr;
+    int m_rowsPerBucket = 1;
+
+    // YearAt's one-entry cache.
+    int64_t m_lastY = -2147483647 - 1;
+    int m_lastIndex = -2147483647 - 1;
+    int32_t m_lastYear = -2147483647 - 1;
+
+    // Line counts by display text and width, valid for one font.
+    QString m_measuredWith;
+    std::unordered_map<std::string, int> m_lineCache;
+};
