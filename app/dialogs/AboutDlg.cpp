@@ -1,5 +1,6 @@
 #include "AboutDlg.h"
 
+#include "DialogButtons.h"
 #include "ui_AboutDlg.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ struct CAboutDlg::SImpl
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_impl(std::make_unique<SImpl>())
 {
     m_impl->ui.setupUi(this);
+    CDialogButtons::Localize(m_impl->ui.buttonBox);
     m_impl->ui.labelVersion->setText(QString::fromUtf8(kVersionText));
     QFont bold = m_impl->ui.labelVersion->font();
     bold.setBold(true);

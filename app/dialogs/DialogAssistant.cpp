@@ -1,5 +1,6 @@
 #include "DialogAssistant.h"
 
+#include "DialogButtons.h"
 #include "HostServices.h"
 #include "Settings.h"
 
@@ -25,6 +26,7 @@ CDialogAssistant::CDialogAssistant(const QStringList& recentFiles, bool showAtSt
     SImpl& d = *m_impl;
     d.showAtStart = showAtStart;
     d.ui.setupUi(this);
+    CDialogButtons::Localize(d.ui.buttonBox);
     d.radio[ChoiceOpenFile] = d.ui.radioOpen;
     d.radio[ChoiceCombineLibraries] = d.ui.radioCombine;
     d.radio[ChoiceCreateLibrary] = d.ui.radioCreate;

@@ -1,6 +1,7 @@
 #include "DialogFontSet.h"
 
 #include "AnnaluxDoc.h"
+#include "DialogButtons.h"
 #include "FontChooser.h"
 #include "LogFontQt.h"
 #include "Settings.h"
@@ -34,6 +35,7 @@ CDialogFontSet::CDialogFontSet(CAnnaluxDoc* doc, QWidget* parent)
     d.doc = doc;
     d.fonts = doc->GetFonts();
     d.ui.setupUi(this);
+    CDialogButtons::Localize(d.ui.buttonBox);
     QPushButton* buttons[] = {d.ui.buttonFont0, d.ui.buttonFont1, d.ui.buttonFont2,
                               d.ui.buttonFont3, d.ui.buttonFont4, d.ui.buttonFont5,
                               d.ui.buttonFont6};

@@ -1,5 +1,6 @@
 #include "DialogHeaderSelect.h"
 
+#include "DialogButtons.h"
 #include "HeaderManager.h"
 #include "ShiftJis.h"
 #include "TableBase.h"
@@ -35,6 +36,7 @@ CDialogHeaderSelect::CDialogHeaderSelect(const CHeaderManager& columns, QWidget*
 {
     Ui::DialogHeaderSelect& ui = m_impl->ui;
     ui.setupUi(this);
+    CDialogButtons::Localize(ui.buttonBox);
     for (int i = 0; i < columns.GetCount(); ++i) {
         const SHeaderKind& column = columns.GetAt(i);
         const char* kind = ColumnKindLabel(column.kind);

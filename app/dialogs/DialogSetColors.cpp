@@ -1,5 +1,6 @@
 #include "DialogSetColors.h"
 
+#include "DialogButtons.h"
 #include "FontManager.h"
 #include "LogFontQt.h"
 #include "Settings.h"
@@ -74,6 +75,7 @@ CDialogSetColors::CDialogSetColors(CAnnaluxDoc* doc, QWidget* parent)
     }
 
     d.ui.setupUi(this);
+    CDialogButtons::Localize(d.ui.buttonBox);
     QPushButton* buttons[] = {d.ui.buttonColor0, d.ui.buttonColor1, d.ui.buttonColor2,
                               d.ui.buttonColor3, d.ui.buttonColor4, d.ui.buttonColor5,
                               d.ui.buttonColor6};

@@ -1,6 +1,7 @@
 #include "DialogSetRow.h"
 
 #include "AnnaluxDoc.h"
+#include "DialogButtons.h"
 #include "HostServices.h"
 #include "InputMethod.h"
 #include "RowInfoAll.h"
@@ -37,6 +38,7 @@ CDialogSetRow::CDialogSetRow(CAnnaluxDoc* doc, QWidget* parent)
     SImpl& d = *m_impl;
     d.doc = doc;
     d.ui.setupUi(this);
+    CDialogButtons::Localize(d.ui.buttonBox);
     d.width[CK_YEAR] = d.ui.editWidth0;
     d.width[CK_GENGOU] = d.ui.editWidth1;
     d.width[CK_BASEYEAR] = d.ui.editWidth2;

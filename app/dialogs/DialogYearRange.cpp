@@ -1,6 +1,7 @@
 #include "DialogYearRange.h"
 
 #include "AnnaluxDoc.h"
+#include "DialogButtons.h"
 #include "HostServices.h"
 #include "InputMethod.h"
 #include "TableBase.h"
@@ -49,6 +50,7 @@ CDialogYearRange::CDialogYearRange(CAnnaluxDoc* doc, QWidget* parent)
     d.to = doc->GetRangeTo();
 
     d.ui.setupUi(this);
+    CDialogButtons::Localize(d.ui.buttonBox);
     CInputMethod::MakeNumberField(d.ui.editFrom, true, 10);
     CInputMethod::MakeNumberField(d.ui.editTo, true, 10);
     d.ui.editFrom->setText(QString::number(d.from));

@@ -42,9 +42,14 @@ CFontChooser::CFontChooser(const QFont& font, const QColor& color, bool withEffe
         ShowColor();
     } else {
         // The effect boxes of the font dialog have no meaning for this font.
+        // They stay in place (hiding them squeezes the sample to nothing).
+        QFont plain = font;
+        plain.setUnderline(false);
+        plain.setStrikeOut(false);
+        m_fontDialog->setCurrentFont(plain);
         for (QGroupBox* group : m_fontDialog->findChildren<QGroupBox*>()) {
             if (!group->findChildren<QCheckBox*>().isEmpty())
-                group->hide();
+                group->setEnabled(false);
         }
     }
 
