@@ -80,6 +80,19 @@ const CYearEvent& NearlySortedTable(int displaced)
     return *table;
 }
 
+// The same records appended in arrival order: no year order at all, as in a
+// library file put together by hand and read without sorting.
+CYearEvent& UnsortedTable()
+{
+    static const std::unique_ptr<CYearEvent> table = [] {
+        auto t = std::make_unique<CYearEvent>();
+        for (const SEventData& r : MakeEvents(kEvents, 7))
+            t->SetData(r, false, -1, EP_EVERY);
+        return t;
+    }();
+    return *table;
+}
+
 void BM_InsertMillionSorted(benchmark::State& state)
 {
     const std::vector<SEventData> events = MakeEvents(kEvents, 1);
@@ -121,6 +134,32 @@ void BM_GetDataEveryYearNearlySorted(benchmark::State& state)
     GetDataEveryYear(state, NearlySortedTable(static_cast<int>(state.range(0))));
 }
 BENCHMARK(BM_GetDataEveryYearNearlySorted)->Unit(benchmark::kMillisecond)->Arg(100)->Arg(1000);
+
+void BM_GetDataEveryYearUnsorted(benchmark::State& state)
+{
+    GetDataEveryYear(state, UnsortedTable());
+}
+BENCHMARK(BM_GetDataEveryYearUnsorted)->Unit(benchmark::kMillisecond);
+
+// The layout pass after an edit: the first question rebuilds the year index.
+void BM_EditThenGetDataEveryYearUnsorted(benchmark::State& state)
+{
+    CYearEvent& t = UnsortedTable();
+    std::vector<SEventData*> out;
+    for (auto _ : state) {
+        SEventData r;
+        t.GetAt(0, &r, EP_EVERY);
+        r.text += "x";
+        t.SetAt(0, &r, EP_EVERY);
+        size_t total = 0;
+        for (int32_t y = kFirstYear; y <= kLastYear; ++y) {
+            t.GetData(y, out, EP_ALL);
+            total += out.size();
+        }
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_EditThenGetDataEveryYearUnsorted)->Unit(benchmark::kMillisecond);
 
 // What the layout asks for every year before it fetches the records.
 void BM_YearQueriesEveryYearFilterHigh(benchmark::State& state)

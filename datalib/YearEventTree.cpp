@@ -282,6 +282,8 @@ void CYearEventTree::Swap(CYearEventTree& other) noexcept
     m_chunks.swap(other.m_chunks);
     m_free.swap(other.m_free);
     std::swap(m_chunkFill, other.m_chunkFill);
+    m_yearIndex.swap(other.m_yearIndex);
+    std::swap(m_yearIndexValid, other.m_yearIndexValid);
 }
 
 // Nodes come from chunks of the tree's own: a million single allocations of
@@ -354,6 +356,8 @@ void CYearEventTree::Clear()
         t = next;
     }
     m_root = nullptr;
+    Changed();
+    m_yearIndex.shrink_to_fit();
     for (void* chunk : m_chunks)
         ::operator delete(chunk, std::align_val_t(alignof(SNode)));
     m_chunks.clear();
@@ -435,6 +439,7 @@ int CYearEventTree::Rank(int pos, int filter) const
 
 void CYearEventTree::Insert(int pos, SEventData&& rec)
 {
+    Changed();
     pos = std::max(0, std::min(pos, Size()));
     SNode* node = NewNode(std::move(rec));
     m_root = InsertAt(m_root, pos, node);
@@ -445,6 +450,7 @@ bool CYearEventTree::InsertSorted(SEventData& rec)
     const int64_t key = SortKey(rec);
     if (!m_root || m_root->maxKey <= key)
         return false;
+    Changed();
     SNode* node = NewNode(std::move(rec));
     m_root = InsertByKey(m_root, node, key);
     return true;
@@ -452,6 +458,7 @@ bool CYearEventTree::InsertSorted(SEventData& rec)
 
 SEventData CYearEventTree::Erase(int pos)
 {
+    Changed();
     SNode* erased = nullptr;
     m_root = EraseAt(m_root, pos, erased);
     SEventData out(std::move(erased->data));
@@ -461,6 +468,7 @@ SEventData CYearEventTree::Erase(int pos)
 
 void CYearEventTree::Replace(int pos, SEventData&& rec)
 {
+    Changed();
     SNode* n = NodeAt(pos);
     n->data = std::move(rec);
     n->Refresh();
@@ -469,6 +477,7 @@ void CYearEventTree::Replace(int pos, SEventData&& rec)
 
 void CYearEventTree::SwapWithNext(int pos)
 {
+    Changed();
     SNode* a = NodeAt(pos);
     SNode* b = NodeAt(pos + 1);
     std::swap(a->data, b->data);
@@ -531,7 +540,17 @@ int CYearEventTree::FirstOfYear(int32_t year, int filter, int* visibleIndex) con
             *visibleIndex = vis;
         return pos;
     }
-    const int pos = FindIn(m_root, 0, 0, f, year, year, [](const SEventData&) { return true; });
+    int pos = -1;
+    if (UseYearIndex()) {
+        for (const SYearEntry& e : YearSpan(year)) {
+            if (e.node->cls <= f) {
+                pos = e.pos;
+                break;
+            }
+        }
+    } else {
+        pos = FindIn(m_root, 0, 0, f, year, year, [](const SEventData&) { return true; });
+    }
     if (pos >= 0 && visibleIndex)
         *visibleIndex = Rank(pos, f);
     return pos;
@@ -551,14 +570,76 @@ int CYearEventTree::CountOfYear(int32_t year, int filter) const
             past = total;
         return past - from;
     }
+    if (UseYearIndex()) {
+        int n = 0;
+        for (const SYearEntry& e : YearSpan(year))
+            n += e.node->cls <= f ? 1 : 0;
+        return n;
+    }
     return CountYearIn(m_root, f, year);
 }
 
 void CYearEventTree::CollectYear(int32_t year, int filter, std::vector<SEventData*>& out) const
 {
     const int f = NormalizeFilter(filter);
-    if (f >= 0)
-        CollectYearIn(m_root, f, year, out);
+    if (f < 0)
+        return;
+    if (UseYearIndex()) {
+        for (const SYearEntry& e : YearSpan(year)) {
+            if (e.node->cls <= f)
+                out.push_back(&e.node->data);
+        }
+        return;
+    }
+    CollectYearIn(m_root, f, year, out);
+}
+
+bool CYearEventTree::UseYearIndex() const
+{
+    // The pruned descents visit about every subtree that holds a record out
+    // of year order and spans the year asked for; with many of those a
+    // sorted index, rebuilt once after a change, is far cheaper.
+    const int64_t descents = Descents();
+    return descents > std::max<int64_t>(16, Size() / 1024);
+}
+
+CYearEventTree::SYearSpan CYearEventTree::YearSpan(int32_t year) const
+{
+    if (!m_yearIndexValid) {
+        m_yearIndex.clear();
+        m_yearIndex.reserve(static_cast<size_t>(Size()));
+        // In-order walk with an explicit stack: positions come out ascending.
+        std::vector<SNode*> stack;
+        SNode* t = m_root;
+        int pos = 0;
+        while (t || !stack.empty()) {
+            while (t) {
+                stack.push_back(t);
+                t = t->left;
+            }
+            t = stack.back();
+            stack.pop_back();
+            m_yearIndex.push_back(SYearEntry{t->year, pos++, t});
+            t = t->right;
+        }
+        std::stable_sort(m_yearIndex.begin(), m_yearIndex.end(),
+                         [](const SYearEntry& a, const SYearEntry& b) { return a.year < b.year; });
+        m_yearIndexValid = true;
+    }
+    auto lower = std::lower_bound(m_yearIndex.begin(), m_yearIndex.end(), year,
+                                  [](const SYearEntry& e, int32_t y) { return e.year < y; });
+    auto upper = std::upper_bound(lower, m_yearIndex.end(), year,
+                                  [](int32_t y, const SYearEntry& e) { return y < e.year; });
+    return SYearSpan{m_yearIndex.data() + (lower - m_yearIndex.begin()),
+                     m_yearIndex.data() + (upper - m_yearIndex.begin())};
+}
+
+void CYearEventTree::Changed()
+{
+    if (m_yearIndexValid) {
+        m_yearIndexValid = false;
+        m_yearIndex.clear();
+    }
 }
 
 int CYearEventTree::FindFrom(int start, int filter, int32_t lo, int32_t hi,

@@ -18,6 +18,12 @@
 // aggregates are kept cumulatively per filter. A negative filter shows
 // nothing.
 //
+// Per-year questions: while the list is sorted by year (no adjacent pair of
+// decreasing years, counted in the aggregates) they are answered by rank; a
+// list slightly out of order is searched by descents pruned by the per-filter
+// year ranges; a list far out of order uses a year index built after each
+// change.
+//
 // Records live inside their nodes, so a pointer to a record stays valid until
 // that record is erased.
 class CYearEventTree
@@ -97,6 +103,26 @@ public:
 private:
     static constexpr size_t kChunkNodes = 4096;
 
+    // The records by year (ties in list order), for lists far from year
+    // order; built when first needed after a change.
+    struct SYearEntry
+    {
+        int32_t year;
+        int32_t pos;
+        SNode* node;
+    };
+    struct SYearSpan
+    {
+        const SYearEntry* first;
+        const SYearEntry* last;
+        const SYearEntry* begin() const { return first; }
+        const SYearEntry* end() const { return last; }
+    };
+    bool UseYearIndex() const;
+    SYearSpan YearSpan(int32_t year) const;
+    // Every change of the list goes through here.
+    void Changed();
+
     SNode* NodeAt(int pos) const;
     SNode* NewNode(SEventData&& rec);
     void FreeNode(SNode* node);
@@ -107,4 +133,6 @@ private:
     std::vector<void*> m_chunks;
     std::vector<SNode*> m_free;
     size_t m_chunkFill = 0;
+    mutable std::vector<SYearEntry> m_yearIndex;
+    mutable bool m_yearIndexValid = false;
 };
