@@ -144,10 +144,9 @@ void CYearEvent::RemoveAll()
 
 int CYearEvent::GetIndexFromEventData(const SEventData& rec, int filter) const
 {
-    // Only records of the same year can be equal, so the search skips every
-    // subtree that holds no visible record of that year.
-    const int pos = m_tree->FindFrom(0, filter, rec.year, rec.year,
-                                     [&rec](const SEventData& d) { return d == rec; });
+    // Only records of the same year can be equal.
+    const int pos = m_tree->FirstMatchOfYear(rec.year, filter,
+                                             [&rec](const SEventData& d) { return d == rec; });
     return pos < 0 ? -1 : m_tree->Rank(pos, filter);
 }
 

@@ -540,20 +540,26 @@ int CYearEventTree::FirstOfYear(int32_t year, int filter, int* visibleIndex) con
             *visibleIndex = vis;
         return pos;
     }
-    int pos = -1;
-    if (UseYearIndex()) {
-        for (const SYearEntry& e : YearSpan(year)) {
-            if (e.node->cls <= f) {
-                pos = e.pos;
-                break;
-            }
-        }
-    } else {
-        pos = FindIn(m_root, 0, 0, f, year, year, [](const SEventData&) { return true; });
-    }
+    const int pos = FirstMatchOfYear(year, f, [](const SEventData&) { return true; });
     if (pos >= 0 && visibleIndex)
         *visibleIndex = Rank(pos, f);
     return pos;
+}
+
+int CYearEventTree::FirstMatchOfYear(int32_t year, int filter,
+                                     const std::function<bool(const SEventData&)>& match) const
+{
+    const int f = NormalizeFilter(filter);
+    if (f < 0)
+        return -1;
+    if (UseYearIndex()) {
+        for (const SYearEntry& e : YearSpan(year)) {
+            if (e.node->cls <= f && match(e.node->data))
+                return e.pos;
+        }
+        return -1;
+    }
+    return FindIn(m_root, 0, 0, f, year, year, match);
 }
 
 int CYearEventTree::CountOfYear(int32_t year, int filter) const

@@ -82,6 +82,10 @@ public:
     int FirstYearFrom(int32_t year, bool strict, int filter, int* visibleIndex) const;
     // First visible record of exactly that year: list position or -1.
     int FirstOfYear(int32_t year, int filter, int* visibleIndex) const;
+    // First list position of a visible record of that year that match
+    // accepts; -1 when none.
+    int FirstMatchOfYear(int32_t year, int filter,
+                         const std::function<bool(const SEventData&)>& match) const;
     int CountOfYear(int32_t year, int filter) const;
     void CollectYear(int32_t year, int filter, std::vector<SEventData*>& out) const;
 

@@ -658,6 +658,12 @@ void ExpectSameAnswers(const CYearEvent& t, const Model& m, const std::string& w
                 ASSERT_EQ(m.v[idx[k]], out) << where << " f=" << f << " k=" << k;
             }
         }
+        for (size_t i = 0; i < m.v.size(); i += 3) {
+            const SEventData& r = m.v[i];
+            ASSERT_EQ(m.FirstVisible(f, [&r](const SEventData& x) { return x == r; }),
+                      t.GetIndexFromEventData(r, f))
+                << where << " f=" << f << " record " << i;
+        }
         for (int32_t y : probes) {
             const std::string at = where + " f=" + std::to_string(f) + " y=" + std::to_string(y);
             ASSERT_EQ(m.FirstVisible(f, [y](const SEventData& r) { return r.year == y; }),
