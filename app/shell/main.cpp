@@ -1,5 +1,6 @@
 #include "BatchCommands.h"
 #include "InfoCommand.h"
+#include "RenderCommand.h"
 
 #include <cstring>
 #include <iostream>
@@ -18,6 +19,9 @@ const SBatchCommand kCommands[] = {
      &RunExportCsvCommand},
     {"--info", 1, "PROJECT", "print the columns and settings of the project file PROJECT as JSON",
      &RunInfoCommand},
+    {"--render-png", -1, "OUTPUT.png [--size WxH] [--year Y] PROJECT",
+     "paint the chronology table of PROJECT (header included) into the PNG file OUTPUT",
+     &RunRenderPngCommand},
 };
 
 void PrintUsage(std::ostream& out)
@@ -46,7 +50,9 @@ int main(int argc, char** argv)
         for (const SBatchCommand& command : kCommands) {
             if (arguments[0] != command.option)
                 continue;
-            if (static_cast<int>(arguments.size()) - 1 != command.argumentCount)
+            // A negative count: the command checks its own arguments.
+            if (command.argumentCount >= 0 &&
+                static_cast<int>(arguments.size()) - 1 != command.argumentCount)
                 break;
             return command.run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
         }

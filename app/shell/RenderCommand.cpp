@@ -1,0 +1,115 @@
+#include "RenderCommand.h"
+
+#include "AnnaluxDoc.h"
+#include "AnnaluxView.h"
+#include "HostServices.h"
+#include "ScriptedHostServices.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QString>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+const char* const kUsage =
+    "usage: annalux --render-png OUTPUT.png [--size WxH] [--year Y] PROJECT\n";
+
+bool ParseInt(const std::string& text, long long low, long long high, long long& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    value = std::strtoll(text.c_str(), &end, 10);
+    return end && *end == '\0' && value >= low && value <= high;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height)
+{
+    const size_t x = text.find_first_of("xX");
+    long long w = 0, h = 0;
+    if (x == std::string::npos || !ParseInt(text.substr(0, x), 1, 16384, w) ||
+        !ParseInt(text.substr(x + 1), 1, 16384, h))
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+} // namespace
+
+int RunRenderPngCommand(const std::vector<std::string>& arguments)
+{
+    std::string output, project;
+    int width = 1280, height = 800;
+    bool haveYear = false;
+    long long year = 0;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (word == "--size" && i + 1 < arguments.size()) {
+            if (!ParseSize(arguments[++i], width, height)) {
+                std::cerr << "annalux: --size wants WIDTHxHEIGHT (1..16384 pixels each)\n";
+                return 2;
+            }
+        } else if (word == "--year" && i + 1 < arguments.size()) {
+            if (!ParseInt(arguments[++i], -2147483647LL - 1, 2147483646LL, year)) {
+                std::cerr << "annalux: --year wants a year\n";
+                return 2;
+            }
+            haveYear = true;
+        } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+            std::cerr << kUsage;
+            return 2;
+        } else if (output.empty()) {
+            output = word;
+        } else if (project.empty()) {
+            project = word;
+        } else {
+            std::cerr << kUsage;
+            return 2;
+        }
+    }
+    if (output.empty() || project.empty()) {
+        std::cerr << kUsage;
+        return 2;
+    }
+
+    // Without a display the picture is painted offscreen.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "annalux";
+    static char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+
+    // Nobody is there to answer: messages go to stderr, questions get "No".
+    CScriptedHostServices host;
+    host.SetEcho(&std::cerr);
+    host.SetDefaultAnswer(CHostServices::AnswerNo);
+    CHostServicesScope scope(host);
+
+    CAnnaluxDoc doc;
+    if (!doc.OnOpenDocument(project)) {
+        std::cerr << "annalux: cannot open " << project << '\n';
+        return 1;
+    }
+    CAnnaluxView view(&doc);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.resize(width, height);
+    view.show();
+    QApplication::processEvents();
+    view.Relayout();
+    if (haveYear)
+        view.ScrollToYear(static_cast<int32_t>(year));
+    else
+        view.SetScrollY(0);
+    const QImage image = view.RenderImage();
+    if (image.isNull() || !image.save(QString::fromStdString(output), "PNG")) {
+        std::cerr << "annalux: cannot write " << output << '\n';
+        return 1;
+    }
+    return 0;
+}

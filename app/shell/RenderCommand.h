@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// "annalux --render-png OUTPUT.png [--size WxH] [--year Y] PROJECT": paints
+// the chronology window's table area (column header included) as it shows on
+// screen, with year Y (default: the first year) at the top, into a PNG file.
+// Runs without a display. Exit code 0; 1 with the message on stderr when the
+// project cannot be opened or the picture not written; 2 for wrong usage.
+int RunRenderPngCommand(const std::vector<std::string>& arguments);
