@@ -95,25 +95,6 @@ TEST(YearEvent, InsertAtDateRefusesARecordThatBelongsAtTheEnd)
     EXPECT_TRUE(t.GetModified());
 }
 
-TEST(YearEvent, InsertAtDateFindsTheFirstLaterRecordInAnUnsortedList)
-{
-    CYearEvent t;
-    Fill(t, {Rec(1700, -1, -1, false, 0, "a"), Rec(1500, -1, -1, false, 0, "b"),
-             Rec(1800, -1, -1, false, 0, "c")});
-    SEventData r = Rec(1600, -1, -1, false, 0, "n");
-    EXPECT_TRUE(t.InsertAtDate(&r));
-    EXPECT_EQ((std::vector<std::string>{"n", "a", "b", "c"}), Texts(t));
-}
-
-TEST(YearEvent, UnsortedSetDataAppends)
-{
-    CYearEvent t;
-    Fill(t, {Rec(2000, -1, -1, false, 0, "a"), Rec(1000, -1, -1, false, 0, "b")});
-    EXPECT_EQ((std::vector<std::string>{"a", "b"}), Texts(t));
-    EXPECT_EQ(1000, t.GetMinYear());
-    EXPECT_EQ(2000, t.GetMaxYear());
-}
-
 // ---------------------------------------------------------------- filters and indexes
 
 TEST(YearEvent, VisibleIndexesCountOnlyWhatTheFilterShows)
@@ -300,16 +281,6 @@ TEST(YearEvent, SetAtRemoveAtAndRemoveAll)
     EXPECT_EQ(0, t.GetLen());
     EXPECT_FALSE(t.GetModified());
     EXPECT_FALSE(t.RemoveAt(0, EP_EVERY, nullptr));
-}
-
-TEST(YearEvent, RemovingTheLastVisibleRecordUnderEachFilter)
-{
-    for (int f : {EP_HIGH, EP_MIDDLE}) {
-        CYearEvent t;
-        Fill(t, {Rec(1, -1, -1, false, 2, "low"), Rec(2, -1, -1, false, 0, "last")});
-        EXPECT_TRUE(t.RemoveAt(0, f, nullptr)) << f;
-        EXPECT_EQ((std::vector<std::string>{"low"}), Texts(t)) << f;
-    }
 }
 
 // ---------------------------------------------------------------- moves
