@@ -200,7 +200,11 @@ int32_t CDataCoord::Build(bool& overflow)
     int32_t year = FirstDisplayYear();
     if (year == kNoYear)
         return kNone;
-    const int32_t F = BucketOf(year, s);
+    // Exact positions count from the bucket of the first year that places
+    // something: a range start before it must not shift later years apart
+    // from it.
+    int32_t F = BucketOf(year, s);
+    bool anchored = false;
     int64_t pos = 0;
     int64_t max = INT64_MIN;
     std::vector<SEventData*> records;
@@ -233,6 +237,10 @@ int32_t CDataCoord::Build(bool& overflow)
                 }
                 if (cur != pos && cur >= max)
                     max = cur;
+                if (cur != pos && !anchored) {
+                    anchored = true;
+                    F = BucketOf(year, s);
+                }
             }
             if (!overflow)
                 next = std::min(next, library->GetNextYear(year, m_settings.priority));

@@ -447,7 +447,8 @@ void DrawPeriods(CPaintContext& c, int32_t firstYear, int32_t lastYear, int64_t 
             if (lastNameY != INT64_MIN && nameY < lastNameY + c.R)
                 continue;
             const QString name = c.texts->Get(row.name).visible;
-            const int w = QFontMetrics(c.fontSlots[CFontManager::FS_ERA].font).horizontalAdvance(name);
+            const int w =
+                QFontMetrics(c.fontSlots[CFontManager::FS_ERA].font).horizontalAdvance(name);
             const int64_t nx = std::max<int64_t>(left, left + width / 2 - w / 2);
             c.Text(CFontManager::FS_ERA, c.DevX(nx), c.DevY(nameY), name,
                    c.fontSlots[CFontManager::FS_ERA].color);

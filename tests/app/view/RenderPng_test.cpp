@@ -119,7 +119,7 @@ TEST_F(RenderPngTest, CommandWritesAPictureOfTheRequestedSize)
     const std::string project = WriteSampleProject(m_dir.File("s.anx"));
     const std::string png = m_dir.File("out.png");
     ASSERT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' --size 640x360 --year 1868 '" +
-                  project + "' 2>/dev/null"),
+                       project + "' 2>/dev/null"),
               0);
     QImage image(QString::fromStdString(png));
     ASSERT_FALSE(image.isNull());
@@ -134,18 +134,18 @@ TEST_F(RenderPngTest, CommandFailsOnBadInput)
     const std::string png = m_dir.File("out.png");
     // A project that does not exist.
     EXPECT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' '" + m_dir.File("none.anx") +
-                  "' 2>/dev/null"),
+                       "' 2>/dev/null"),
               1);
     EXPECT_FALSE(std::filesystem::exists(png));
     // Wrong usage: no project, a bad size.
     EXPECT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' 2>/dev/null"), 2);
     const std::string project = WriteSampleProject(m_dir.File("s.anx"));
     EXPECT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' --size 0x10 '" + project +
-                  "' 2>/dev/null"),
+                       "' 2>/dev/null"),
               2);
     // An output that cannot be written.
     EXPECT_EQ(RunShell("'" + exe + "' --render-png '" + m_dir.File("no/such/dir/x.png") + "' '" +
-                  project + "' 2>/dev/null"),
+                       project + "' 2>/dev/null"),
               1);
 }
 
