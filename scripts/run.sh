@@ -1,9 +1,31 @@
 #!/usr/bin/env bash
-# Opens the sample chronology once the program can show it; until then it
-# only reports what was built.
+# What `make run` does: opens the sample chronology in the program's window.
+# Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) it paints the
+# sample into a PNG file in the build folder instead and prints its path.
 set -euo pipefail
 build_dir=${1:-build}
-echo "Built into $build_dir:"
-ls "$build_dir"/datalib/libAnnaluxData80.so* 2>/dev/null | sed 's/^/  /' || true
-[ -x "$build_dir/app/annalux" ] && echo "  $build_dir/app/annalux (batch commands only: try '$build_dir/app/annalux --help')"
-echo "The chronology window is not part of this build yet, so there is nothing to open."
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+exe="$build_dir/app/annalux"
+sample="$root/samples/sample.anx"
+
+if [ ! -x "$exe" ]; then
+    echo "run.sh: $exe has not been built" >&2
+    exit 1
+fi
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    if [ -f "$sample" ]; then
+        exec "$exe" "$sample"
+    fi
+    # No sample yet: the program starts with an empty chronology.
+    exec "$exe"
+fi
+
+if [ ! -f "$sample" ]; then
+    echo "No display, and no sample chronology ($sample) to render." >&2
+    exit 1
+fi
+out="$build_dir/sample.png"
+"$exe" --render-png "$out" "$sample"
+echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset), so the sample"
+echo "chronology was rendered into: $(cd "$(dirname "$out")" && pwd)/$(basename "$out")"

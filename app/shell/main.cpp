@@ -1,7 +1,12 @@
+#include "AnnaluxApp.h"
 #include "BatchCommands.h"
+#include "HostServices.h"
 #include "InfoCommand.h"
+#include "QtHostServices.h"
 #include "RenderCommand.h"
 
+#include <QApplication>
+#include <QStringList>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -26,7 +31,10 @@ const SBatchCommand kCommands[] = {
 
 void PrintUsage(std::ostream& out)
 {
-    out << "Usage: annalux OPTION ARGUMENTS...\n\nBatch commands:\n";
+    out << "Usage: annalux [PROJECT.anx]\n"
+           "       annalux OPTION ARGUMENTS...\n\n"
+           "Without an option the chronology window opens, with the project if one is given.\n\n"
+           "Batch commands:\n";
     for (const SBatchCommand& command : kCommands) {
         out << "  " << command.option << ' ' << command.arguments << "\n      " << command.summary
             << '\n';
@@ -34,6 +42,30 @@ void PrintUsage(std::ostream& out)
     out << "  --help\n      show this help\n\n"
            "Paths are UTF-8; relative paths are relative to the working directory.\n"
            "Exit status: 0 success, 1 failure (messages on stderr), 2 wrong usage.\n";
+}
+
+// The chronology window. Qt takes its own options (-platform, -style, ...)
+// out of the command line before the program reads what is left.
+int RunWindow(int argc, char** argv)
+{
+    QApplication qt(argc, argv);
+    CQtHostServices host;
+    CHostServicesScope hostScope(host);
+    CAnnaluxApp app;
+    QStringList words = QCoreApplication::arguments();
+    if (!words.isEmpty())
+        words.removeFirst();
+    std::vector<std::string> arguments;
+    for (const QString& word : words)
+        arguments.push_back(word.toStdString());
+    if (!app.InitInstance(arguments))
+        return app.ExitCode();
+    return qt.exec();
+}
+
+bool IsBatchOption(const std::string& word)
+{
+    return word.size() > 2 && word.compare(0, 2, "--") == 0;
 }
 
 } // namespace
@@ -45,8 +77,9 @@ int main(int argc, char** argv)
         PrintUsage(std::cout);
         return 0;
     }
-    // Without a window yet, running without a command is a usage error too.
-    if (!arguments.empty()) {
+    if (arguments.empty() || !IsBatchOption(arguments[0]))
+        return RunWindow(argc, argv);
+    {
         for (const SBatchCommand& command : kCommands) {
             if (arguments[0] != command.option)
                 continue;

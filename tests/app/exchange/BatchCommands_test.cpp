@@ -45,7 +45,7 @@ TEST(BatchCommands, HelpAndUsageErrors)
     EXPECT_NE(help.out.find("--import-csv INPUT OUTPUT"), std::string::npos);
     EXPECT_NE(help.out.find("--export-csv INPUT OUTPUT"), std::string::npos);
 
-    for (const char* wrong : {"--bogus", "", "--import-csv only-one", "--export-csv a b c"}) {
+    for (const char* wrong : {"--bogus", "--import-csv only-one", "--export-csv a b c"}) {
         SRun run = RunProgram(dir, wrong);
         EXPECT_EQ(run.exitCode, 2) << wrong;
         EXPECT_NE(run.err.find("Usage: annalux"), std::string::npos) << wrong;

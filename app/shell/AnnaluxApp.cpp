@@ -1,0 +1,372 @@
+#include "AnnaluxApp.h"
+
+#include "AboutDlg.h"
+#include "AnnaluxDoc.h"
+#include "CommandIds.h"
+#include "DialogAssistant.h"
+#include "HostServices.h"
+#include "MainFrame.h"
+#include "Settings.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <iostream>
+
+const char* const CAnnaluxApp::kCompany = "Veltrin Software";
+const char* const CAnnaluxApp::kAppName = "annalux";
+const char* const CAnnaluxApp::kWindowTitle = "Annalux";
+const char* const CAnnaluxApp::kUntitled = "無題";
+const char* const CAnnaluxApp::kHelpFailedMessage = "ヘルプの起動ができませんでした";
+const char* const CAnnaluxApp::kPrintUnavailableMessage =
+    "このバージョンでは印刷はまだ使用できません。";
+const char* const CAnnaluxApp::kAskSaveProjectFormat = "%1 への変更を保存しますか?";
+
+namespace {
+
+CAnnaluxApp* g_instance = nullptr;
+
+// The viewer of the supplements is the toolkit's own rich-text browser,
+// which shows what the program's pages need; it counts as a version that
+// needs nothing installed.
+constexpr int kBuiltInViewerMajor = 5;
+constexpr int kBuiltInViewerMinor = 0;
+
+// The warning of a missing or old viewer: quit or go on. True: go on.
+bool AskContinueWithoutViewer()
+{
+    QDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("IEをインストールして下さい"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QPlainTextEdit(&dialog);
+    text->setReadOnly(true);
+    text->setPlainText(
+        QStringLiteral("Annaluxの利用にはInternet Explore４(IE4)あるいは５(IE5)以降のバージョンが"
+                       "インストールされている必要があります。\n"
+                       "IE4, IE5はマイクロソフト社が提供する無料のWebブラウザです。\n"
+                       "パソコン雑誌の付録CD-ROMやブラウザの提供元のWebサイトから"
+                       "入手できます。\n"
+                       "入手してインストールして下さい。"));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* quit =
+        buttons->addButton(QStringLiteral("終了する"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QStringLiteral("継続する"), QDialogButtonBox::AcceptRole);
+    quit->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace
+
+// ---- viewer -------------------------------------------------------------------
+
+bool CAnnaluxApp::IsViewerSufficient(const SViewerVersion& version)
+{
+    if (!version.found)
+        return false;
+    return version.major > 4 || (version.major == 4 && version.minor >= 71);
+}
+
+CAnnaluxApp::SViewerVersion CAnnaluxApp::ProbeViewer()
+{
+    SViewerVersion v;
+    v.found = true;
+    v.major = kBuiltInViewerMajor;
+    v.minor = kBuiltInViewerMinor;
+    return v;
+}
+
+// ---- life -----------------------------------------------------------------------
+
+CAnnaluxApp::CAnnaluxApp() : m_doc(std::make_unique<CAnnaluxDoc>())
+{
+    g_instance = this;
+    QCoreApplication::setOrganizationName(QString::fromUtf8(kCompany));
+    QCoreApplication::setApplicationName(QString::fromUtf8(kAppName));
+    m_programFolder = QCoreApplication::applicationDirPath();
+    m_recentFiles.Load(CSettings::Get());
+    m_showAssistantAtStart = CSettings::Get().GetAssistantDisp();
+}
+
+CAnnaluxApp::~CAnnaluxApp()
+{
+    if (m_docListener)
+        m_doc->RemoveListener(m_docListener);
+    // The window refers to the document; it goes first.
+    m_frame.reset();
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+CAnnaluxApp* CAnnaluxApp::Instance()
+{
+    return g_instance;
+}
+
+CMainFrame* CAnnaluxApp::CreateMainFrame()
+{
+    if (!m_frame) {
+        m_frame = std::make_unique<CMainFrame>(*this);
+        m_docListener = m_doc->AddListener([this](CAnnaluxDoc::EViewNotice notice) {
+            // A new chronology begun from the menu offers the assistant; the
+            // one made at start-up waits until the window shows.
+            if (notice == CAnnaluxDoc::VN_OFFER_ASSISTANT && m_frame && m_frame->isVisible())
+                ShowAssistant();
+        });
+    }
+    return m_frame.get();
+}
+
+bool CAnnaluxApp::InitInstance(const std::vector<std::string>& arguments)
+{
+    m_exitCode = 0;
+    if (!IsViewerSufficient(ProbeViewer()) && !AskContinueWithoutViewer()) {
+        m_exitCode = 1;
+        return false;
+    }
+
+    m_commandLine = CCommandLineInfo::Parse(arguments);
+    if (m_commandLine.m_shellCommand == CCommandLineInfo::Invalid) {
+        std::cerr << "annalux: " << m_commandLine.m_error
+                  << "\nUsage: annalux [PROJECT.anx]   (annalux --help lists the batch commands)\n";
+        m_exitCode = 2;
+        return false;
+    }
+    if (m_commandLine.IsPrint()) {
+        // Printing is not built yet: say so rather than pretend it printed.
+        std::cerr << "annalux: printing is not available in this version\n";
+        CHostServices::Get().MessageBox(kPrintUnavailableMessage,
+                                        CHostServices::Ok | CHostServices::IconInformation);
+        m_exitCode = 1;
+        return false;
+    }
+
+    CreateMainFrame();
+    if (m_commandLine.m_shellCommand == CCommandLineInfo::FileOpen) {
+        if (!OpenDocumentFile(m_commandLine.m_fileName)) {
+            m_exitCode = 1;
+            return false;
+        }
+    } else {
+        m_doc->OnNewDocument();
+    }
+
+    m_frame->ShowAtSavedPlace();
+    m_showAssistantAtStart = CSettings::Get().GetAssistantDisp();
+    m_frame->UpdateCommandUI();
+    if (m_commandLine.m_shellCommand == CCommandLineInfo::FileNew) {
+        // After the window has painted once, so the assistant sits above it.
+        QTimer::singleShot(0, this, [this] { ShowAssistant(); });
+    }
+    return true;
+}
+
+// ---- assistant ---------------------------------------------------------------------
+
+void CAnnaluxApp::ToggleShowAssistantAtStart()
+{
+    m_showAssistantAtStart = !m_showAssistantAtStart;
+    CSettings::Get().SetAssistantDisp(m_showAssistantAtStart);
+    CSettings::Get().Sync();
+}
+
+void CAnnaluxApp::ShowAssistant()
+{
+    if (!m_showAssistantAtStart)
+        return;
+    QStringList recent;
+    for (const std::string& path : m_recentFiles.GetNonEmpty())
+        recent << QString::fromStdString(path);
+    CDialogAssistant dialog(recent, m_showAssistantAtStart, m_frame.get());
+    // The library choices lead to commands that may not be there yet.
+    dialog.SetChoiceEnabled(CDialogAssistant::ChoiceCombineLibraries,
+                            m_frame && m_frame->HasCommandHandler(ID_LIBRARY_LOAD));
+    dialog.SetChoiceEnabled(CDialogAssistant::ChoiceCreateLibrary,
+                            m_frame && m_frame->HasCommandHandler(ID_LIBRARY_NEW));
+    if (RunDialog(dialog) != QDialog::Accepted)
+        return;
+    // The dialog has stored its check box; the menu's mark follows it.
+    m_showAssistantAtStart = dialog.GetShowAtStart();
+    RunAssistantChoice(dialog);
+    if (m_frame)
+        m_frame->UpdateCommandUI();
+}
+
+void CAnnaluxApp::RunAssistantChoice(const CDialogAssistant& dialog)
+{
+    m_assistantActive = true;
+    switch (dialog.GetChoice()) {
+    case CDialogAssistant::ChoiceOpenFile:
+        OpenDocumentFile(dialog.GetFileName());
+        m_assistantActive = false;
+        break;
+    case CDialogAssistant::ChoiceCombineLibraries:
+        if (m_frame)
+            m_frame->PostCommand(ID_LIBRARY_LOAD);
+        break;
+    case CDialogAssistant::ChoiceCreateLibrary:
+        if (m_frame)
+            m_frame->PostCommand(ID_LIBRARY_NEW);
+        break;
+    }
+}
+
+// ---- file commands -------------------------------------------------------------------
+
+bool CAnnaluxApp::SaveModified()
+{
+    if (!m_doc->IsModified())
+        return true;
+    const std::string title =
+        m_doc->GetPathName().empty() ? std::string(kUntitled) : m_doc->GetTitle();
+    const QString text =
+        QString::fromUtf8(kAskSaveProjectFormat).arg(QString::fromStdString(title));
+    switch (CHostServices::Get().MessageBox(text.toStdString(), CHostServices::YesNoCancel |
+                                                                    CHostServices::IconWarning)) {
+    case CHostServices::AnswerYes:
+        return OnFileSave();
+    case CHostServices::AnswerNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CAnnaluxApp::OnFileNew()
+{
+    if (!SaveModified())
+        return;
+    m_doc->OnNewDocument();
+    if (m_frame)
+        m_frame->DocumentChanged();
+}
+
+void CAnnaluxApp::OnFileOpen()
+{
+    SFileDialogRequest request;
+    request.filter = "Annaluxﾄﾞｷｭﾒﾝﾄ(*.anx)|*.anx|すべてのﾌｧｲﾙ(*.*)|*.*||";
+    request.defaultExtension = CAnnaluxDoc::kExtension;
+    request.flags = SFileDialogRequest::Explorer | SFileDialogRequest::FileMustExist |
+                    SFileDialogRequest::HideReadOnly;
+    std::string path;
+    if (!CHostServices::Get().GetOpenFileName(request, path) || path.empty())
+        return;
+    OpenDocumentFile(path);
+}
+
+bool CAnnaluxApp::OpenDocumentFile(const std::string& path)
+{
+    return OpenDocument(path) == OpenResult::Opened;
+}
+
+CAnnaluxApp::OpenResult CAnnaluxApp::OpenDocument(const std::string& path)
+{
+    if (path.empty())
+        return OpenResult::Failed;
+    const QString absolute =
+        QDir::cleanPath(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+    if (!m_doc->GetPathName().empty() &&
+        QDir::cleanPath(QString::fromStdString(m_doc->GetPathName())) == absolute)
+        return OpenResult::Opened;
+    if (!SaveModified())
+        return OpenResult::Declined;
+    const bool ok = m_doc->OnOpenDocument(absolute.toStdString());
+    if (ok)
+        AddToRecentFiles(absolute.toStdString());
+    if (m_frame)
+        m_frame->DocumentChanged();
+    return ok ? OpenResult::Opened : OpenResult::Failed;
+}
+
+bool CAnnaluxApp::OnFileSave()
+{
+    const bool ok = m_doc->DoSave(m_doc->GetPathName(), true);
+    if (ok)
+        AddToRecentFiles(m_doc->GetPathName());
+    if (m_frame)
+        m_frame->DocumentChanged();
+    return ok;
+}
+
+bool CAnnaluxApp::OnFileSaveAs()
+{
+    const bool ok = m_doc->DoSave(m_doc->GetPathName(), false);
+    if (ok)
+        AddToRecentFiles(m_doc->GetPathName());
+    if (m_frame)
+        m_frame->DocumentChanged();
+    return ok;
+}
+
+bool CAnnaluxApp::OnOpenRecentFile(int index)
+{
+    const std::string path = m_recentFiles.GetAt(index);
+    if (path.empty())
+        return false;
+    switch (OpenDocument(path)) {
+    case OpenResult::Opened:
+        return true;
+    case OpenResult::Failed:
+        // A file that cannot be opened leaves the list; one the user only
+        // declined to switch to stays.
+        m_recentFiles.Remove(index);
+        m_recentFiles.Save(CSettings::Get());
+        if (m_frame)
+            m_frame->UpdateCommandUI();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CAnnaluxApp::AddToRecentFiles(const std::string& path)
+{
+    m_recentFiles.Add(path);
+    m_recentFiles.Save(CSettings::Get());
+    CSettings::Get().Sync();
+}
+
+// ---- About and help ---------------------------------------------------------------------
+
+void CAnnaluxApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_frame.get());
+    RunDialog(dialog);
+}
+
+QString CAnnaluxApp::HelpFilePath() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("HTMLHelp/index.html"));
+}
+
+bool CAnnaluxApp::OnHelp()
+{
+    const QString path = HelpFilePath();
+    if (QFileInfo(path).isFile() && OpenWithDesktop(path))
+        return true;
+    CHostServices::Get().MessageBox(kHelpFailedMessage,
+                                    CHostServices::Ok | CHostServices::IconError);
+    return false;
+}
+
+int CAnnaluxApp::RunDialog(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+bool CAnnaluxApp::OpenWithDesktop(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
