@@ -37,6 +37,7 @@ CAnnaluxView::CAnnaluxView(CAnnaluxDoc* doc, QWidget* parent)
       m_textCache(std::make_unique<CTextCache>())
 {
     setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::NoFrame);
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
 

@@ -55,7 +55,7 @@ public:
             fontSlots[i].ascent = QFontMetrics(fontSlots[i].font).ascent();
         }
         linkFont = fontSlots[0].font;
-        linkFont.setUnderline(true);
+        underlinePos = QFontMetrics(linkFont).underlinePos();
         measurer = std::make_unique<CFontMeasurer>(fontSlots[0].font);
         R = coord.RowHeight();
         scale = coord.Settings().scale;
@@ -83,6 +83,7 @@ public:
     std::unique_ptr<CTextCache> ownTexts;
     SFontSlot fontSlots[CFontManager::kSlotCount];
     QFont linkFont;
+    int underlinePos = 1;
     std::unique_ptr<CFontMeasurer> measurer;
     int R = 1;
     int scale = 1;
@@ -209,6 +210,14 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
                     c.painter.setPen(textColor);
                 }
                 c.painter.drawText(c.DevX(runX), ly + ascent, run);
+                // The underline is drawn here rather than by the font, so that
+                // it has the link colour and one pixel whatever the face.
+                if (st == 1) {
+                    // Rows are as tall as the characters: keep it inside the row.
+                    const int uy = std::min(ly + ascent + std::max(1, c.underlinePos),
+                                            ly + std::max(1, c.R - c.spacing) - 1);
+                    c.painter.drawLine(c.DevX(runX), uy, c.DevX(runX + runW - 1), uy);
+                }
             }
             if (st == 1) {
                 for (size_t k = 0; k < text.links.size(); ++k) {
