@@ -1,0 +1,188 @@
+// The timeline at the size of a large chronology: 100,000 events in four
+// event columns beside year, era-name and period columns. Opening the
+// project and painting the first screen must stay within a second; one full
+// 1920x1080 paint must stay within a frame (16 ms) wherever it is scrolled,
+// whatever the size of the table.
+
+#include "AnnaluxDoc.h"
+#include "AnnaluxView.h"
+#include "GengouEra.h"
+#include "ScriptedHostServices.h"
+#include "Settings.h"
+#include "YearEvent.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace {
+
+const int32_t kFirstYear = -660;
+const int32_t kLastYear = 2020;
+
+std::string Kana(std::mt19937& rng, int characters)
+{
+    std::uniform_int_distribution<int> kana(0x829F, 0x82F1); // hiragana in Shift-JIS
+    std::string s;
+    for (int i = 0; i < characters; ++i) {
+        const int c = kana(rng);
+        s += static_cast<char>(c >> 8);
+        s += static_cast<char>(c & 0xFF);
+    }
+    return s;
+}
+
+SLogFont Font()
+{
+    SLogFont f;
+    f.lfHeight = -14;
+    f.lfWeight = 400;
+    f.lfCharSet = SLogFont::kShiftJisCharset;
+    f.SetFaceName(
+        "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ Ｐゴシック
+    return f;
+}
+
+// Writes the project (and its libraries) once per size into /tmp.
+std::string MakeProject(int events)
+{
+    const std::string dir = "/tmp/annalux-viewpaint-" + std::to_string(events);
+    const std::string project = dir + "/big.anx";
+    if (std::filesystem::exists(project))
+        return project;
+    std::filesystem::create_directories(dir);
+    CAnnaluxDoc doc;
+    doc.GetFonts().SetAllFonts(Font());
+    CHeaderManager& columns = doc.GetColumns();
+    columns.EnsureYearColumn(60);
+    auto eras = std::make_unique<CGengouEra>();
+    auto periods = std::make_unique<CGengouEra>();
+    for (int32_t y = kFirstYear; y < kLastYear; y += 7)
+        eras->SetData("\x8C\xB3" + std::to_string(y), y, y + 6, ""); // 元
+    for (int32_t y = kFirstYear; y < kLastYear; y += 150)
+        periods->SetData("\x8E\x9E" + std::to_string(y), y, y + 149, ""); // 時
+    eras->SetFileName(dir + "/eras.lgn");
+    periods->SetFileName(dir + "/periods.ler");
+    eras->SetModified(true);
+    periods->SetModified(true);
+    columns.Insert(CK_GENGOU, doc.AddEraNameTable(std::move(eras)), 1, 90);
+    columns.Insert(CK_ERA, doc.AddPeriodTable(std::move(periods)), 2, 90);
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int32_t> year(kFirstYear, kLastYear);
+    std::uniform_int_distribution<int> length(8, 30);
+    std::uniform_int_distribution<int> month(-1, 12);
+    std::uniform_int_distribution<int> odds(0, 9);
+    for (int c = 0; c < 4; ++c) {
+        auto table = std::make_unique<CYearEvent>();
+        for (int i = 0; i < events / 4; ++i) {
+            SEventData d;
+            d.year = year(rng);
+            d.month = static_cast<int16_t>(month(rng));
+            d.day = -1;
+            d.text = Kana(rng, length(rng));
+            if (odds(rng) == 0)
+                d.text = "<A HREF=\"http://example.com/\">" + d.text + "</A>";
+            if (odds(rng) == 0)
+                d.supplement = Kana(rng, 20);
+            d.priority = odds(rng) % 3;
+            d.rangeFlags = odds(rng) == 1 ? 0x101u : 0u;
+            table->SetData(d, true, -1, EP_EVERY);
+        }
+        table->SetFileName(dir + "/events" + std::to_string(c) + ".lev");
+        table->SetModified(true);
+        columns.Insert(CK_EVENT, doc.AddEventTable(std::move(table)), columns.GetCount(), 300);
+    }
+    if (!doc.OnSaveDocument(project))
+        std::abort();
+    return project;
+}
+
+struct SEnvironment
+{
+    SEnvironment()
+    {
+        if (!std::getenv("DISPLAY"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "bench";
+        static char* argv[] = {name, nullptr};
+        app = new QApplication(argc, argv);
+        CHostServices::Set(&host);
+        CSettings::Set(&settings);
+    }
+    QApplication* app;
+    CScriptedHostServices host;
+    CSettings settings{"/tmp/annalux-viewpaint-settings.ini"};
+};
+
+SEnvironment& Env()
+{
+    static SEnvironment env;
+    return env;
+}
+
+// Open the project, lay it out and paint the first screen.
+void BM_OpenAndFirstPaint(benchmark::State& state)
+{
+    Env();
+    const std::string project = MakeProject(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        CAnnaluxDoc doc;
+        if (!doc.OnOpenDocument(project))
+            state.SkipWithError("open failed");
+        CAnnaluxView view(&doc);
+        view.resize(1920, 1080);
+        QImage image(1920, 1080, QImage::Format_RGB32);
+        view.render(&image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+    state.SetLabel(std::to_string(state.range(0)) + " events");
+}
+BENCHMARK(BM_OpenAndFirstPaint)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// One full paint at a scroll position (per mille of the height).
+void BM_FullPaint(benchmark::State& state)
+{
+    Env();
+    static std::unique_ptr<CAnnaluxDoc> docs[2];
+    static std::unique_ptr<CAnnaluxView> views[2];
+    const int events = static_cast<int>(state.range(0));
+    const int slot = events == 100000 ? 1 : 0;
+    if (!docs[slot]) {
+        docs[slot] = std::make_unique<CAnnaluxDoc>();
+        docs[slot]->OnOpenDocument(MakeProject(events));
+        views[slot] = std::make_unique<CAnnaluxView>(docs[slot].get());
+        views[slot]->resize(1920, 1080);
+    }
+    CAnnaluxView& view = *views[slot];
+    view.SetScrollY(view.ContentHeight() * state.range(1) / 1000);
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    view.render(&image); // the first paint fills the text cache
+    for (auto _ : state) {
+        view.render(&image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+    char label[64];
+    std::snprintf(label, sizeof label, "%d events, at %.1f%%", events, state.range(1) / 10.0);
+    state.SetLabel(label);
+}
+BENCHMARK(BM_FullPaint)
+    ->ArgsProduct({{10000, 100000}, {0, 250, 500, 990}})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
