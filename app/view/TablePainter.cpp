@@ -327,9 +327,7 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
         QString label;
         int slot = 0;
         if (kind == CK_YEAR) {
-            label = QString::number(bucketYear);
-            if (s != 1)
-                label += QString::fromUtf8("代");
+            label = CTablePainter::WesternLabel(year, s);
             slot = CFontManager::FS_WESTERN;
         } else if (kind == CK_GENGOU) {
             const auto* table = static_cast<const CGengouEra*>(columns.GetTable(col));
@@ -337,11 +335,8 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
             if (index < 0)
                 continue;
             const SGengouEraTable& row = table->GetGengouEraTable()[static_cast<size_t>(index)];
-            // No year 0: an era that began before year 1 counts one less after it.
-            int64_t n = static_cast<int64_t>(bucketYear) - row.startYear + 1;
-            if (row.startYear < 1 && bucketYear >= 1)
-                n -= 1;
-            label = c.texts->Get(row.name).visible + QString::number(n);
+            label = c.texts->Get(row.name).visible +
+                    QString::number(CTablePainter::EraYear(row.startYear, bucketYear));
             if (s > 1)
                 label += QLatin1Char('-');
             slot = CFontManager::FS_GENGOU;
@@ -488,6 +483,23 @@ const SViewHit* CHitList::Find(int64_t x, int64_t y) const
             return &hit;
     }
     return nullptr;
+}
+
+QString CTablePainter::WesternLabel(int32_t year, int scale)
+{
+    QString label = QString::number(CDataCoord::BucketOf(year, scale));
+    if (scale != 1)
+        label += QString::fromUtf8("代");
+    return label;
+}
+
+int64_t CTablePainter::EraYear(int32_t start, int32_t year)
+{
+    // No year 0: an era that began before year 1 counts one less after it.
+    int64_t n = static_cast<int64_t>(year) - start + 1;
+    if (start < 1 && year >= 1)
+        n -= 1;
+    return n;
 }
 
 CTablePainter::EMark CTablePainter::MarkOf(uint32_t flags)

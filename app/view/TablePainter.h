@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QString>
 
 #include <cstdint>
 #include <set>
@@ -99,6 +100,12 @@ public:
     // The mark of flags in the box (left, top, width, bottom), device pixels.
     static void DrawMark(QPainter& painter, EMark mark, int left, int top, int width, int bottom,
                          const QColor& color);
+
+    // The western-year cell of a row: the bucket's year, "代" after it when
+    // the scale is not 1.
+    static QString WesternLabel(int32_t year, int scale);
+    // The era year of a Western year in an era starting at start (no year 0).
+    static int64_t EraYear(int32_t start, int32_t year);
 
     static void Paint(QPainter& painter, const SPaintRequest& request);
 };

@@ -232,6 +232,21 @@ TEST_F(TablePainterTest, ScrollingMapsTallTablesOntoTheScrollBar)
     EXPECT_LE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
 }
 
+TEST(TableLabelsTest, WesternAndEraLabels)
+{
+    EXPECT_EQ(CTablePainter::WesternLabel(1995, 10), QString::fromUtf8("1990代"));
+    EXPECT_EQ(CTablePainter::WesternLabel(1995, 1), QStringLiteral("1995"));
+    EXPECT_EQ(CTablePainter::WesternLabel(-5, 100), QString::fromUtf8("-100代"));
+    // An era starting in -5: year -1 is its 5th, year 1 its 6th.
+    EXPECT_EQ(CTablePainter::EraYear(-5, -1), 5);
+    EXPECT_EQ(CTablePainter::EraYear(-5, 1), 6);
+    EXPECT_EQ(CTablePainter::EraYear(1868, 1868), 1);
+    EXPECT_EQ(CTablePainter::EraYear(INT32_MIN, INT32_MAX), 4294967295LL);
+    EXPECT_EQ(CTablePainter::MarkOf(RANGE_FROM | RANGE_ABOUT | RANGE_OTHER_YEAR_ABOUT),
+              CTablePainter::MarkFromAbout);
+    EXPECT_EQ(CTablePainter::MarkOf(RANGE_FROM | RANGE_UNTIL), CTablePainter::MarkNone);
+}
+
 TEST(EventTextTest, LinkScannerKeepsVisibleTextAndPairsLinks)
 {
     struct
