@@ -55,8 +55,9 @@ inline bool MakeSampleDoc(CAnnaluxDoc& doc, const std::string& samples)
     columns.Insert(CK_EVENT, doc.AddEventTable(std::move(japan)), 3, 380);
     columns.Insert(CK_EVENT, doc.AddEventTable(std::move(world)), 4, 380);
     columns.Insert(CK_BASEYEAR, doc.AddBaseYearTable(std::move(base)), 5, 80);
-    // One row per year, empty years one row each: reads best for a sample.
-    doc.SetScaleAccuracy(1);
+    // Packed rows: the libraries reach back to -3000, and a row for every
+    // empty year in between would greet the user with screens of nothing.
+    doc.SetScaleAccuracy(2);
     doc.Notify(CAnnaluxDoc::VN_UPDATE);
     return true;
 }
