@@ -1,5 +1,6 @@
 #include "DialogMakeEvent.h"
 
+#include "DialogSetLink.h"
 #include "DialogTestEnv.h"
 #include "EditDialogData.h"
 #include "GengouEra.h"
@@ -567,16 +568,15 @@ TEST_F(MakeEventTest, DeletingTheOnlyRecordLeavesANewEntryForm)
     m_host.Clear();
     Click(*d, "buttonDelete");
     EXPECT_TRUE(Messages().empty());
-}
 
-TEST_F(MakeEventTest, DeletingTheLastRecordShowsThePreviousOne)
-{
+    // Deleting the last of several records shows the one before it.
+    m_table.RemoveAll();
     AddRecords({Event(1500, "a"), Event(1600, "b")});
-    auto d = OpenAt(1600);
+    auto two = OpenAt(1600);
     m_host.QueueAnswer(CHostServices::AnswerYes);
-    Click(*d, "buttonDelete");
-    EXPECT_EQ(Counter(*d), "1/1");
-    EXPECT_EQ(Text(*d)->toPlainText(), "a");
+    Click(*two, "buttonDelete");
+    EXPECT_EQ(Counter(*two), "1/1");
+    EXPECT_EQ(Text(*two)->toPlainText(), "a");
 }
 
 // ---- cancel ---------------------------------------------------------------
@@ -665,10 +665,23 @@ TEST_F(MakeEventTest, LinkButtonFollowsTheFocusedTextOnlyWhenEditingIsAllowed)
     QApplication::processEvents();
     ASSERT_TRUE(button->isEnabled());
 
-    // The link step works on the focused event text.
-    CEditDialogData::SetLinkDialogRunnerForTesting([](CDialogSetLink&) { return 0; });
+    // The link step works on the focused field: the selected word becomes
+    // the link name.
+    Supplement(d)->setFocus();
+    QApplication::processEvents();
+    Supplement(d)->setPlainText(QStringLiteral("関ヶ原"));
+    Supplement(d)->selectAll();
+    QString offered;
+    CEditDialogData::SetLinkDialogRunnerForTesting([&](CDialogSetLink& link) {
+        offered = link.GetName();
+        link.SetTarget("s.html");
+        link.accept();
+        return int(link.result());
+    });
     button->click();
     CEditDialogData::SetLinkDialogRunnerForTesting(nullptr);
+    EXPECT_EQ(offered, QStringLiteral("関ヶ原"));
+    EXPECT_EQ(Supplement(d)->toPlainText(), QStringLiteral("<A HREF=\"s.html\">関ヶ原</A>"));
     EXPECT_EQ(Text(d)->toPlainText(), QStringLiteral("関ヶ原"));
 }
 
@@ -703,6 +716,10 @@ TEST_F(MakeEventTest, ToolTipsAndNaturalSize)
     }
     for (QAbstractButton* b : d->findChildren<QAbstractButton*>())
         EXPECT_GE(b->width(), b->sizeHint().width()) << b->objectName().toStdString();
-    if (const char* dir = std::getenv("ANNALUX_SCREENSHOT_DIR"))
+    if (const char* dir = std::getenv("ANNALUX_SCREENSHOT_DIR")) {
         d->grab().save(QString::fromUtf8(dir) + "/makeevent.png");
+        Click(*d, "checkUntil");
+        Other(*d)->setText("1598");
+        d->grab().save(QString::fromUtf8(dir) + "/makeevent-range.png");
+    }
 }
