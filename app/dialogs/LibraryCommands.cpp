@@ -2,9 +2,12 @@
 
 #include "AnnaluxDoc.h"
 #include "BaseYear.h"
+#include "DialogBaseYear.h"
 #include "DialogCreateLibrarySelect.h"
+#include "DialogGengou.h"
 #include "DialogHeaderSelect.h"
 #include "DialogInsertSelect.h"
+#include "DialogMakeEvent.h"
 #include "DialogProperty.h"
 #include "DialogSelectLibrary.h"
 #include "DlgInfo.h"
@@ -107,12 +110,41 @@ void CLibraryCommands::SetHooks(const SHooks& hooks)
         m_hooks.runDialog = hooks.runDialog;
     if (!m_hooks.runDialog)
         m_hooks.runDialog = [](QDialog& dialog) { return dialog.exec(); };
+    // The editors work on a copy; it replaces the table only on OK.
     if (hooks.editEvents)
         m_hooks.editEvents = hooks.editEvents;
+    if (!m_hooks.editEvents)
+        m_hooks.editEvents = [this](CAnnaluxDoc& doc, CYearEvent& table, EEditMode mode) {
+            CDialogMakeEvent dialog(&doc, table, kNoYear, -1, mode != EditModify, m_parent);
+            if (!Run(dialog))
+                return false;
+            table = dialog.GetTable();
+            return true;
+        };
     if (hooks.editEras)
         m_hooks.editEras = hooks.editEras;
+    if (!m_hooks.editEras)
+        m_hooks.editEras = [this](CAnnaluxDoc&, CGengouEra& table, int kind, EEditMode mode) {
+            CDialogGengou dialog(table, kind, kNoYear, mode != EditModify, m_parent);
+            if (!Run(dialog))
+                return false;
+            table = dialog.GetTable();
+            return true;
+        };
     if (hooks.editBaseYear)
         m_hooks.editBaseYear = hooks.editBaseYear;
+    if (!m_hooks.editBaseYear)
+        m_hooks.editBaseYear = [this](CAnnaluxDoc& doc, CBaseYear& table, bool isNew) {
+            CDialogBaseYear dialog(&doc, m_parent);
+            SBaseYearValues values = SBaseYearValues::FromTable(table);
+            if (isNew)
+                values.startYear = kNoYear; // a blank form, not year 0
+            dialog.SetValues(values);
+            if (!Run(dialog))
+                return false;
+            dialog.GetValues().ToTable(table);
+            return true;
+        };
     if (hooks.isAssistantActive)
         m_hooks.isAssistantActive = hooks.isAssistantActive;
     if (hooks.setAssistantActive)

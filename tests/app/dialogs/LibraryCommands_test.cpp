@@ -664,3 +664,39 @@ TEST_F(LibraryCommandsTest, AssistantTurnsModifyIntoCreateAndAsksToGoOn)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DialogTest, WithoutEditorHooksTheProgramsEditorsOpenOnTheChosenLibrary)
+{
+    CLibraryCommands commands(m_doc.get());
+    std::vector<std::string> shown;
+    CLibraryCommands::SHooks hooks;
+    hooks.runDialog = [&shown](QDialog& dialog) {
+        shown.push_back(dialog.metaObject()->className());
+        dialog.reject();
+        return dialog.result();
+    };
+    commands.SetHooks(hooks);
+
+    auto events = std::make_unique<CYearEvent>();
+    SEventData e;
+    e.year = 1600;
+    e.text = Sjis("関ヶ原");
+    events->SetData(e, true, -1, EP_EVERY);
+    events->SetModified(false);
+    CYearEvent* table = m_doc->AddEventTable(std::move(events));
+    m_doc->AddEraNameTable(std::make_unique<CGengouEra>());
+    m_doc->AddBaseYearTable(std::make_unique<CBaseYear>());
+    m_host.SetDefaultAnswer(CHostServices::AnswerOk);
+
+    EXPECT_FALSE(commands.ModifyLibrary(HT_EVENT));
+    EXPECT_FALSE(commands.AddToLibrary(HT_GENGOU));
+    EXPECT_FALSE(commands.ModifyLibrary(HT_BASEYEAR));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"CDialogMakeEvent", "CDialogGengou", "CDialogBaseYear"}));
+    EXPECT_EQ(table->GetLen(), 1);
+    EXPECT_FALSE(table->GetModified());
+}
+
+} // namespace
