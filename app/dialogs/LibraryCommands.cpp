@@ -728,8 +728,10 @@ bool CLibraryCommands::AssistantCreate(int kind)
 
 bool CLibraryCommands::ChooseAndEdit(int kind, bool add)
 {
-    if (kind < HT_GENGOU || kind > HT_EVENT)
+    if (kind < HT_GENGOU || kind > HT_EVENT) {
+        m_doc->SetCurrentColumn(-1);
         return false;
+    }
     if (!add && IsAssistantActive() && m_doc->GetCurrentColumn() < 0)
         return AssistantCreate(kind);
 

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <deque>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -442,6 +443,10 @@ TEST_F(LibraryCommandsTest, MoveToALoadedFileMovesInMemoryAndLeavesTheFileAlone)
     const std::string bPath = WriteEventFile("b.lev", "B", {{1700, "丙"}});
     CYearEvent* b = AddEventColumn(bPath);
     const std::string before = TempDir::Read(bPath);
+    // Saved libraries keep their names relative to the chronology's folder;
+    // the dialog answers with an absolute path to the same file.
+    ASSERT_EQ(chdir(m_dir.Path().c_str()), 0);
+    b->SetFileName("b.lev");
 
     Answer({Yes});
     m_host.QueueFileName(bPath);
@@ -630,6 +635,10 @@ TEST_F(LibraryCommandsTest, ModifyChoosesTheLibraryByCount)
     EXPECT_EQ(m_doc->GetCurrentColumn(), -1);
     EXPECT_TRUE(m_host.Messages().empty());
     EXPECT_EQ(m_editModes.size(), 3u);
+    // The year column has no library to change.
+    m_doc->SetCurrentColumn(0);
+    EXPECT_FALSE(m_commands.ModifyColumnLibrary());
+    EXPECT_EQ(m_doc->GetCurrentColumn(), -1);
     // The menu forgets a column left over from a column menu.
     m_doc->SetCurrentColumn(1);
     Expect<CSelectData>([](CSelectData& d) { PressCancel(d); });
