@@ -11,6 +11,7 @@
 #include "Sjis.h"
 #include "YearEvent.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -229,36 +230,56 @@ TEST_F(DialogTest, ChronologyInfoListsTheLibrariesAndStoresAChangedDescription)
     EXPECT_TRUE(m_doc->IsModified());
 }
 
-// Saves each dialog as it first appears, for looking at by eye:
-// ANNALUX_SCREENSHOT_DIR=/tmp ./LibrarySelectDialogs_test
-TEST_F(DialogTest, Screenshots)
+// Every dialog at its natural size shows its texts whole. Setting
+// ANNALUX_SCREENSHOT_DIR also saves a picture of each dialog there.
+TEST_F(DialogTest, LibraryDialogsShowTheirTextsWhole)
 {
-    const char* dir = std::getenv("ANNALUX_SCREENSHOT_DIR");
-    if (!dir)
-        GTEST_SKIP() << "ANNALUX_SCREENSHOT_DIR not set";
     CYearEvent events;
-    events.SetTableName(Sjis("日本史"));
+    events.SetTableName(Sjis("日本史年表"));
     CHeaderManager columns;
     columns.Append(CK_YEAR, nullptr, -1, 50);
     columns.Append(CK_EVENT, &events, -1, 500);
     m_doc->SetDescription(Sjis("江戸時代の年表"));
-    auto save = [dir](QDialog& dialog, const char* name) {
-        dialog.show();
+
+    std::vector<std::pair<const char*, std::unique_ptr<QDialog>>> dialogs;
+    auto modify = std::make_unique<CDialogSelectLibrary>();
+    modify->SetText(QString::fromUtf8("修正したいライブラリ種類を選択してください"));
+    dialogs.emplace_back("select-library", std::make_unique<CDialogSelectLibrary>());
+    dialogs.emplace_back("select-library-modify", std::move(modify));
+    dialogs.emplace_back("create-library-select", std::make_unique<CDialogCreateLibrarySelect>());
+    dialogs.emplace_back("insert-select", std::make_unique<CDialogInsertSelect>(columns));
+    dialogs.emplace_back("property", std::make_unique<CDialogProperty>(&events, HT_EVENT));
+    dialogs.emplace_back("select-data",
+                         std::make_unique<CSelectData>(QStringList{QString::fromUtf8("日本史年表"),
+                                                                   QString::fromUtf8("世界史")}));
+    dialogs.emplace_back("chronology-info", std::make_unique<CDlgInfo>(m_doc.get()));
+
+    for (auto& [name, dialog] : dialogs) {
+        SCOPED_TRACE(name);
+        dialog->show();
         QApplication::processEvents();
-        EXPECT_TRUE(dialog.grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
-    };
-    CDialogSelectLibrary load;
-    save(load, "select-library");
-    CDialogCreateLibrarySelect create;
-    save(create, "create-library-select");
-    CDialogInsertSelect insert(columns);
-    save(insert, "insert-select");
-    CDialogProperty property(&events, HT_EVENT);
-    save(property, "property");
-    CSelectData data(QStringList{QString::fromUtf8("日本史"), QString::fromUtf8("世界史")});
-    save(data, "select-data");
-    CDlgInfo info(m_doc.get());
-    save(info, "chronology-info");
+        EXPECT_GE(dialog->width(), dialog->minimumSizeHint().width());
+        EXPECT_GE(dialog->height(), dialog->minimumSizeHint().height());
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (!label->isVisibleTo(dialog.get()) || label->wordWrap())
+                continue;
+            for (const QString& line : label->text().split(QLatin1Char('\n')))
+                EXPECT_GE(label->contentsRect().width(),
+                          label->fontMetrics().horizontalAdvance(line))
+                    << label->objectName().toStdString();
+        }
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+            if (!button->isVisibleTo(dialog.get()) || button->text().isEmpty())
+                continue;
+            EXPECT_GE(button->width(), button->sizeHint().width())
+                << button->objectName().toStdString();
+        }
+        for (QLineEdit* edit : dialog->findChildren<QLineEdit*>("editText"))
+            EXPECT_GT(edit->width(), edit->fontMetrics().horizontalAdvance(edit->text()));
+        if (const char* dir = std::getenv("ANNALUX_SCREENSHOT_DIR")) {
+            EXPECT_TRUE(dialog->grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
+        }
+    }
 }
 
 } // namespace
