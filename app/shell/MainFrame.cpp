@@ -8,6 +8,7 @@
 #include "DialogSetColors.h"
 #include "DialogSetRow.h"
 #include "DialogYearRange.h"
+#include "SearchCommandWiring.h"
 #include "Settings.h"
 
 #include <QAction>
@@ -143,6 +144,7 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
     setCentralWidget(m_view);
 
     InstallHandlers();
+    CSearchCommandWiring::Install(*this);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();

@@ -1,12 +1,15 @@
 #include "AnnaluxView.h"
 
 #include "DataCoord.h"
+#include "EventData.h"
+#include "GengouEra.h"
 #include "EventText.h"
 #include "HostServices.h"
 #include "LogFontQt.h"
 #include "ShiftJis.h"
 #include "TableBase.h"
 #include "TextMeasurer.h"
+#include "YearEvent.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -330,6 +333,114 @@ bool CAnnaluxView::SearchPrevious()
         ScrollEntryIntoView(top);
     viewport()->update();
     return found;
+}
+
+bool CAnnaluxView::Search(const std::string& sjis, bool inSupplement, bool matchCase, bool upward)
+{
+    // Kept lower-cased when case does not count, as the highlight compares.
+    SetSearchText(matchCase ? sjis : CShiftJis::ToLowerAscii(sjis), inSupplement, matchCase);
+    int32_t top = 0;
+    int column = 0;
+    const bool found =
+        upward ? m_coord->SearchBackward(m_searchText, inSupplement, matchCase, top, column)
+               : m_coord->SearchForward(m_searchText, inSupplement, matchCase, top, column);
+    if (!found) {
+        viewport()->update();
+        return false;
+    }
+    // The hit's column: kept where it is when wholly visible, else brought
+    // to the left edge.
+    const CYearEvent* library = m_coord->Table().Library(column);
+    const CHeaderManager& columns = m_doc->GetColumns();
+    for (int i = 0; i < columns.GetCount(); ++i) {
+        if (columns.GetTable(i) != library)
+            continue;
+        const int left = columns.GetLeft(i);
+        const int right = left + columns.GetWidth(i);
+        const int x = horizontalScrollBar()->value();
+        if (left < x || right > x + viewport()->width())
+            horizontalScrollBar()->setValue(left);
+        break;
+    }
+    SetScrollY(top);
+    const CoordEntry* hit = m_coord->SearchHit();
+    emit searchSupplementChanged(hit && (hit->searchResult & EDS_SUPPLEMENT) ? hit->event->supplement
+                                                                             : std::string());
+    viewport()->update();
+    return true;
+}
+
+void CAnnaluxView::ClearSearch()
+{
+    m_searchText.clear();
+    m_coord->ClearSearchHit();
+    viewport()->update();
+}
+
+void CAnnaluxView::ClearSearchHit()
+{
+    m_coord->ClearSearchHit();
+    viewport()->update();
+}
+
+bool CAnnaluxView::GoToYear(const std::string& sjis)
+{
+    const int32_t year = CDataCoord::YearFromText(sjis, m_doc);
+    if (year == kNoYear || m_coord->Table().EntryCount() == 0)
+        return false;
+    // Past the last entry of every column nothing lies near the year.
+    if (year > m_coord->MaxYear())
+        return false;
+    int32_t top = 0;
+    if (!m_coord->NearestYearTop(year, top))
+        return false;
+    horizontalScrollBar()->setValue(0);
+    SetScrollY(top);
+    viewport()->repaint();
+    return true;
+}
+
+bool CAnnaluxView::GoToPeriod(const std::string& sjis)
+{
+    if (!m_doc || m_coord->Table().EntryCount() == 0)
+        return false;
+    // '<' and '>' are never trail bytes, so a byte scan finds the markup.
+    auto withoutMarkup = [](const std::string& name) {
+        std::string plain;
+        for (size_t i = 0; i < name.size(); ++i) {
+            if (name[i] == '<') {
+                const size_t close = name.find('>', i);
+                if (close == std::string::npos) {
+                    plain.append(name, i, std::string::npos);
+                    break;
+                }
+                i = close;
+                continue;
+            }
+            plain += name[i];
+        }
+        return plain;
+    };
+    const int32_t first = m_coord->MinYear();
+    const int32_t last = m_coord->MaxYear();
+    for (int t = 0; t < m_doc->GetPeriodTableCount(); ++t) {
+        const CGengouEra* periods = m_doc->GetPeriodTable(t);
+        for (const SGengouEraTable& row : periods->GetGengouEraTable()) {
+            if (withoutMarkup(row.name) != sjis)
+                continue;
+            if (row.endYear < first || row.startYear > last)
+                continue;
+            const int32_t top = row.startYear >= first ? m_coord->YearTop(row.startYear) : kNoYear;
+            const int32_t bottom = row.endYear <= last ? m_coord->YearTop(row.endYear) : kNoYear;
+            if (top == kNoYear && bottom == kNoYear)
+                continue;
+            horizontalScrollBar()->setValue(0);
+            SetScrollY(top != kNoYear ? top : bottom);
+            viewport()->repaint();
+            return true;
+        }
+    }
+    return false;
 }
 
 QImage CAnnaluxView::RenderImage()

@@ -75,6 +75,20 @@ public:
     bool SearchNext();
     bool SearchPrevious();
 
+    // The search dialogs' operations. Search stores the text (lower-cased
+    // unless matchCase) for highlighting, steps down (no wrap) or up (wrapping
+    // from the first entry to the last) and scrolls the hit's column and row
+    // into view. ClearSearch forgets the text and the hit; ClearSearchHit
+    // only the hit.
+    bool Search(const std::string& sjis, bool inSupplement, bool matchCase, bool upward);
+    void ClearSearch();
+    void ClearSearchHit();
+    // Scroll to a typed year (Western, full-width digits, era name with an
+    // optional era year) or a period named exactly (markup ignored). False
+    // when nothing on the table answers.
+    bool GoToYear(const std::string& sjis);
+    bool GoToPeriod(const std::string& sjis);
+
     // What the last paints left behind (emptied by Relayout).
     const CHitList& GetLinkHits() const { return m_linkHits; }
     const CHitList& GetSupplementHits() const { return m_supplementHits; }
@@ -85,6 +99,10 @@ public:
 signals:
     void statusTextChanged(const QString& text);
     void topYearChanged(int year);
+    // After a search hit: the supplement when the text was found there (to be
+    // shown, opening the window when needed), else empty (an open window is
+    // emptied).
+    void searchSupplementChanged(const std::string& sjis);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

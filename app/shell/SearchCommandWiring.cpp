@@ -1,0 +1,85 @@
+#include "SearchCommandWiring.h"
+
+#include "AnnaluxApp.h"
+#include "AnnaluxDoc.h"
+#include "AnnaluxView.h"
+#include "CommandIds.h"
+#include "DialogGotoEra.h"
+#include "DialogGotoYear.h"
+#include "DialogSearch.h"
+#include "DisplaySupplement.h"
+#include "MainFrame.h"
+
+#include <QPointer>
+
+namespace {
+
+int RunModal(QDialog& dialog)
+{
+    // Through the application, so that tests can answer the dialog.
+    if (CAnnaluxApp* app = CAnnaluxApp::Instance())
+        return app->RunDialog(dialog);
+    return dialog.exec();
+}
+
+// The supplement window still open (one that is closing waits for deletion
+// and does not count).
+CDisplaySupplement* OpenSupplement(QWidget* owner)
+{
+    for (CDisplaySupplement* window : owner->findChildren<CDisplaySupplement*>()) {
+        if (window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void CSearchCommandWiring::ShowSupplement(QWidget* owner, CAnnaluxView* view,
+                                          const std::string& sjis, bool openIfClosed)
+{
+    if (!owner)
+        return;
+    if (CDisplaySupplement* window = OpenSupplement(owner)) {
+        window->SetText(sjis);
+        return;
+    }
+    if (sjis.empty() || !openIfClosed)
+        return;
+    auto* window = new CDisplaySupplement(sjis, owner);
+    QPointer<CAnnaluxView> guarded(view);
+    QObject::connect(window, &CDisplaySupplement::closed, owner, [guarded] {
+        if (guarded)
+            guarded->ClearSearchHit();
+    });
+}
+
+void CSearchCommandWiring::Install(CMainFrame& frame)
+{
+    CAnnaluxView* view = frame.GetView();
+    const auto hasEvents = [view] {
+        return view && view->GetDocument() && view->GetDocument()->GetEventTableCount() > 0;
+    };
+    CMainFrame* owner = &frame;
+
+    frame.SetCommandHandler(ID_SEARCH_EVENT,
+                            {[view, owner] { new CDialogSearch(view, owner); }, hasEvents, {}});
+    frame.SetCommandHandler(ID_JUMP_YEAR, {[view, owner] {
+                                               CDialogGotoYear dialog(view, owner);
+                                               RunModal(dialog);
+                                           },
+                                           hasEvents,
+                                           {}});
+    frame.SetCommandHandler(ID_JUMP_ERA, {[view, owner] {
+                                              CDialogGotoEra dialog(view, owner);
+                                              RunModal(dialog);
+                                          },
+                                          hasEvents,
+                                          {}});
+
+    if (view) {
+        QObject::connect(
+            view, &CAnnaluxView::searchSupplementChanged, owner,
+            [owner, view](const std::string& sjis) { ShowSupplement(owner, view, sjis); });
+    }
+}
