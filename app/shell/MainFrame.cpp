@@ -8,8 +8,10 @@
 #include "DialogSetColors.h"
 #include "DialogSetRow.h"
 #include "DialogYearRange.h"
+#include "LibraryCommandWiring.h"
 #include "SearchCommandWiring.h"
 #include "Settings.h"
+#include "ViewCommandWiring.h"
 
 #include <QAction>
 #include <QApplication>
@@ -144,10 +146,12 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
     setCentralWidget(m_view);
 
     InstallHandlers();
+    CLibraryCommandWiring::Install(*this, m_app);
     CSearchCommandWiring::Install(*this);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    CViewCommandWiring::Install(*this);
     connect(m_view, &CAnnaluxView::statusTextChanged, this, [this](const QString& text) {
         m_messagePane->setText(text.isEmpty() ? QString::fromUtf8(kIdleMessage) : text);
     });

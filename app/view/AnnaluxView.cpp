@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -55,6 +56,7 @@ CAnnaluxView::CAnnaluxView(CAnnaluxDoc* doc, QWidget* parent)
     connect(m_header, &QHeaderView::sectionResized, this, &CAnnaluxView::OnSectionResized);
     connect(m_header, &QHeaderView::sectionMoved, this, &CAnnaluxView::OnSectionMoved);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CAnnaluxView::OnVerticalBar);
+    InitInteraction();
 
     if (m_doc)
         m_listenerId =
@@ -252,8 +254,9 @@ void CAnnaluxView::OnVerticalBar(int value)
         if (y != maxScroll && m_coord->RowHeight() > 0)
             y -= y % m_coord->RowHeight();
     }
+    const int64_t oldY = m_scrollY;
     m_scrollY = std::clamp<int64_t>(y, 0, maxScroll);
-    viewport()->update();
+    ScrollBlit(oldY);
     EmitTopYear();
 }
 
@@ -264,9 +267,10 @@ int CAnnaluxView::ScrollX() const
 
 void CAnnaluxView::SetScrollY(int64_t y)
 {
+    const int64_t oldY = m_scrollY;
     m_scrollY = std::clamp<int64_t>(y, 0, MaxScrollY());
     SyncVerticalBar();
-    viewport()->update();
+    ScrollBlit(oldY);
     EmitTopYear();
 }
 
@@ -470,7 +474,9 @@ void CAnnaluxView::paintEvent(QPaintEvent* event)
     request.links = &m_linkHits;
     request.supplementMarks = &m_supplementHits;
     request.hitOriginY = m_headerHeight;
+    request.visibleBottom = m_scrollY + viewport()->height();
     CTablePainter::Paint(painter, request);
+    PaintIndicator(painter);
 }
 
 void CAnnaluxView::resizeEvent(QResizeEvent* event)
@@ -479,21 +485,22 @@ void CAnnaluxView::resizeEvent(QResizeEvent* event)
     UpdateScrollSizes(m_dataHeight);
 }
 
-void CAnnaluxView::scrollContentsBy(int /*dx*/, int /*dy*/)
+void CAnnaluxView::scrollContentsBy(int dx, int /*dy*/)
 {
-    // Positions are computed from the scroll values on every paint.
+    // Vertical moves are blitted by ScrollBlit (the bar may be mapped onto
+    // the content, so its steps are not pixels); horizontal ones here, with
+    // the header moving along.
     m_header->setOffset(horizontalScrollBar()->value());
-    viewport()->update();
+    if (dx == 0)
+        return;
+    HideToolTip();
+    if (m_indicatorRect.isValid() || std::abs(dx) >= viewport()->width())
+        viewport()->update();
+    else
+        viewport()->scroll(dx, 0);
 }
 
 bool CAnnaluxView::viewportEvent(QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const int64_t y = m_scrollY + static_cast<int64_t>(mouse->position().y());
-        const int32_t year = m_coord->YearAt(y, nullptr, nullptr, false);
-        if (year != kNoYear)
-            emit statusTextChanged(QString::number(year));
-    }
     return QAbstractScrollArea::viewportEvent(event);
 }

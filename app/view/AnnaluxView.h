@@ -2,12 +2,14 @@
 
 #include "AnnaluxDoc.h"
 #include "TablePainter.h"
+#include "ViewInteraction.h"
 
 #include <QAbstractScrollArea>
 #include <QRect>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@ class CDataCoord;
 class CTextCache;
 class ITextMeasurer;
 class QHeaderView;
+class QMenu;
+class QTimer;
 class QStandardItemModel;
 
 // The timeline: the document's columns side by side over one vertical year
@@ -89,6 +93,59 @@ public:
     bool GoToYear(const std::string& sjis);
     bool GoToPeriod(const std::string& sjis);
 
+    // ---- interaction ------------------------------------------------------
+    // The datum pop-up menu's commands (ids as in the main window's menus).
+    enum EViewCommand
+    {
+        ID_EDIT_DATUM = 32816,
+        ID_ADD_DATUM = 32831,
+        ID_DELETE_DATUM = 32851,
+        ID_MOVE_TO_FILE = 32857,
+        ID_COPY_TO_FILE = 32858,
+        ID_MOVE_TO_LIBRARY = 34000, // + n, n < 10
+        ID_COPY_TO_LIBRARY = 34100, // + n, n < 10
+        ID_MOVE_UP = 32821,
+        ID_MOVE_DOWN = 32822,
+        ID_SHOW_SUPPLEMENT = 32818,
+        ID_LIBRARY_INFO = 32843,
+        ID_MERGE_INTO_COLUMN = 32850,
+        ID_SAVE_LIBRARY = 32846,
+        ID_SAVE_LIBRARY_AS = 32847,
+        ID_SAVE_ALL_LIBRARIES = 32848,
+        ID_SEARCH = 32813,
+        ID_JUMP_YEAR = 32835,
+        ID_JUMP_PERIOD = 32839,
+        ID_YEAR_RANGE = 32823,
+        ID_COLUMN_SETTINGS = 32860,
+    };
+    static constexpr int kMaxMenuLibraries = 10;
+    // The text asked before an event is deleted, after the event's text.
+    static const char* const kDeleteQuestion;
+
+    // Hit test at a viewport point: remembers the point and what lies there
+    // for the commands that follow.
+    const SDatumHit& HitTest(const QPoint& viewportPos);
+    const SDatumHit& LastHit() const { return m_hit; }
+    // Where the main window's enabling and running of commands come from;
+    // without them the view answers and runs its own commands only.
+    void SetCommandBridge(std::function<bool(int)> enabled, std::function<void(int)> run);
+    // The enabling rules of the datum menu's commands for the last hit.
+    bool IsViewCommandEnabled(int command) const;
+    // Carries out what the view does itself (edit and add are requested by
+    // signal); false when the command is not the view's or does nothing.
+    bool RunViewCommand(int command);
+    // The datum menu for the last hit, owned by the view until the next one.
+    QMenu* BuildContextMenu();
+    QMenu* LastContextMenu() const { return m_contextMenu; }
+    // Steps the top of the view to the next (previous) datum of a column.
+    bool StepColumn(int column, bool backward);
+    // The tool tip text now shown (empty when none) and the year indicator.
+    const QString& ToolTipText() const { return m_tipText; }
+    bool IsToolTipTimerRunning() const;
+    const QRect& IndicatorRect() const { return m_indicatorRect; }
+    const QString& IndicatorText() const { return m_indicatorText; }
+    bool IsShiftDown() const { return m_shiftDown; }
+
     // What the last paints left behind (emptied by Relayout).
     const CHitList& GetLinkHits() const { return m_linkHits; }
     const CHitList& GetSupplementHits() const { return m_supplementHits; }
@@ -99,6 +156,14 @@ public:
 signals:
     void statusTextChanged(const QString& text);
     void topYearChanged(int year);
+    // The shell opens the editor on LastHit() (edit) or for a new datum of
+    // its column and year (add), the supplement window, a link's target or a
+    // column's menu.
+    void editDatumRequested();
+    void addDatumRequested();
+    void supplementRequested(const std::string& sjis);
+    void linkActivated(const std::string& sjis);
+    void columnMenuRequested(int column, const QPoint& globalPos);
     // After a search hit: the supplement when the text was found there (to be
     // shown, opening the window when needed), else empty (an open window is
     // emptied).
@@ -106,6 +171,13 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
@@ -143,4 +215,33 @@ private:
 
     CHitList m_linkHits;
     CHitList m_supplementHits;
+
+    // ---- interaction (ViewEvents.cpp) -------------------------------------
+    void InitInteraction();
+    void ShowToolTip(const QString& text, const QPoint& viewportPos);
+    void HideToolTip();
+    void OnToolTipTimer();
+    void HideIndicator();
+    void PaintIndicator(QPainter& painter);
+    void OnHeaderClicked(int logical);
+    void OnHeaderMenu(const QPoint& pos);
+    void ScrollVerticallyTo(int64_t y);
+    void ScrollBlit(int64_t oldY);
+    void ContentPoint(const QPoint& viewportPos, int64_t& x, int64_t& y) const;
+    bool DeleteHitEvent();
+    bool MoveHitEvent(bool up);
+    bool CommandEnabled(int command) const;
+    void RunCommandFromMenu(int command);
+
+    SDatumHit m_hit;
+    bool m_shiftDown = false;
+    bool m_headerShift = false; // Shift held on the last header click
+    bool m_leftDown = false;
+    QRect m_indicatorRect;
+    QString m_indicatorText;
+    QString m_tipText;
+    QTimer* m_tipTimer = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    std::function<bool(int)> m_bridgeEnabled;
+    std::function<void(int)> m_bridgeRun;
 };

@@ -621,7 +621,10 @@ void CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
         if (bottom > bandBottom)
             break;
     }
-    DrawPeriods(c, firstYear, lastYear, bandBottom);
+    DrawPeriods(c, firstYear, lastYear,
+                request.visibleBottom == INT64_MAX
+                    ? bandBottom
+                    : std::min(request.visibleBottom, request.pageBottom));
 
     // Grid: the edges of every column and the closing line.
     if (lastBottom != INT64_MIN) {

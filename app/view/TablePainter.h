@@ -77,6 +77,11 @@ struct SPaintRequest
     CHitList* links = nullptr;
     CHitList* supplementMarks = nullptr;
     int64_t hitOriginY = 0;
+
+    // Data-area y of the window's bottom. Period spans are cut there, so that
+    // a period's name stands where a whole repaint puts it however small the
+    // clip; INT64_MAX: the clip's bottom.
+    int64_t visibleBottom = INT64_MAX;
 };
 
 // Paints the chronology table: bands, the five kinds of columns, range and
