@@ -10,8 +10,6 @@
 #include "DisplaySupplement.h"
 #include "MainFrame.h"
 
-#include <QPointer>
-
 namespace {
 
 int RunModal(QDialog& dialog)
@@ -40,18 +38,18 @@ void CSearchCommandWiring::ShowSupplement(QWidget* owner, CAnnaluxView* view,
 {
     if (!owner)
         return;
-    if (CDisplaySupplement* window = OpenSupplement(owner)) {
+    CDisplaySupplement* window = OpenSupplement(owner);
+    if (window) {
         window->SetText(sjis);
-        return;
+    } else {
+        if (sjis.empty() || !openIfClosed)
+            return;
+        window = new CDisplaySupplement(sjis, owner);
     }
-    if (sjis.empty() || !openIfClosed)
-        return;
-    auto* window = new CDisplaySupplement(sjis, owner);
-    QPointer<CAnnaluxView> guarded(view);
-    QObject::connect(window, &CDisplaySupplement::closed, owner, [guarded] {
-        if (guarded)
-            guarded->ClearSearchHit();
-    });
+    // Whoever opened the window, closing it drops the hit it shows; once.
+    if (view)
+        QObject::connect(window, &CDisplaySupplement::closed, view, &CAnnaluxView::ClearSearchHit,
+                         Qt::UniqueConnection);
 }
 
 void CSearchCommandWiring::Install(CMainFrame& frame)

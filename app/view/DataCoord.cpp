@@ -695,6 +695,52 @@ std::vector<std::pair<int32_t, int64_t>> CDataCoord::GapLabels(int32_t a, int32_
 
 // ---- CDataCoord: search stepping ------------------------------------------------
 
+namespace {
+
+// A cheap test that lets the stepping skip entries SEventData::Search would
+// refuse: a character-aligned match is also a byte match, and folding every
+// byte of both sides (trail bytes too) only admits more. The search proper then decides.
+// Without it a step over a large table spends its time copying and
+// lower-casing every text.
+class CSearchPrefilter
+{
+public:
+    CSearchPrefilter(const std::string& what, bool inSupplement, bool matchCase)
+        : m_inSupplement(inSupplement), m_matchCase(matchCase), m_needle(what)
+    {
+        // Folded byte by byte like the texts: "ア" (83 41) must still meet
+        // itself, whatever the folding makes of its trail byte.
+        if (!matchCase)
+            std::transform(m_needle.begin(), m_needle.end(), m_needle.begin(), Fold);
+    }
+
+    bool MayMatch(const SEventData& event)
+    {
+        if (Contains(event.text) || (m_inSupplement && Contains(event.supplement)))
+            return true;
+        event.MakeDate(m_date);
+        return Contains(m_date);
+    }
+
+private:
+    static char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+    bool Contains(const std::string& hay) const
+    {
+        if (m_matchCase)
+            return hay.find(m_needle) != std::string::npos;
+        return std::search(hay.begin(), hay.end(), m_needle.begin(), m_needle.end(),
+                           [](char a, char b) { return Fold(a) == b; }) != hay.end();
+    }
+
+    bool m_inSupplement;
+    bool m_matchCase;
+    std::string m_needle;
+    std::string m_date;
+};
+
+} // namespace
+
 void CDataCoord::ClearSearchHit()
 {
     const int c = m_table.m_searchColumn;
@@ -728,10 +774,13 @@ bool CDataCoord::SearchForward(const std::string& what, bool inSupplement, bool 
     ClearSearchHit();
     if (what.empty())
         return false;
+    CSearchPrefilter prefilter(what, inSupplement, matchCase);
     for (; c < m_table.GetColumnCount(); ++c, k = 0) {
         auto& entries = m_table.Column(c);
         for (; k < static_cast<int64_t>(entries.size()); ++k) {
             CoordEntry& e = entries[static_cast<size_t>(k)];
+            if (!prefilter.MayMatch(*e.event))
+                continue;
             const int result = e.event->Search(what, inSupplement, matchCase);
             if (result != 0) {
                 e.searchResult = result;
@@ -762,12 +811,15 @@ bool CDataCoord::SearchBackward(const std::string& what, bool inSupplement, bool
     // Every entry is looked at once at most: from the start position down to
     // column 0, then on from the last column, never past the start.
     size_t budget = m_table.EntryCount();
+    CSearchPrefilter prefilter(what, inSupplement, matchCase);
     while (budget > 0) {
         auto& entries = m_table.Column(c);
         if (k == -2)
             k = static_cast<int64_t>(entries.size()) - 1;
         for (; k >= 0 && budget > 0; --k, --budget) {
             CoordEntry& e = entries[static_cast<size_t>(k)];
+            if (!prefilter.MayMatch(*e.event))
+                continue;
             const int result = e.event->Search(what, inSupplement, matchCase);
             if (result != 0) {
                 e.searchResult = result;

@@ -117,7 +117,8 @@ protected:
         columns.Insert(CK_ERA, doc.AddPeriodTable(std::move(periods)), 2, 90);
         columns.Insert(CK_EVENT, doc.AddEventTable(Library(japan)), 3, 200);
         columns.Insert(CK_EVENT,
-                       doc.AddEventTable(Library({{1700, "APPLE cart"}, {1980, "apple computer"}})),
+                       doc.AddEventTable(Library(
+                           {{1700, "APPLE cart"}, {1980, "apple computer"}, {1990, "アイ"}})),
                        4, 200);
         doc.SetScaleAccuracy(2);
 
@@ -290,6 +291,11 @@ TEST_F(SearchTest, CaseFlagDecidesWhatMatchesAndWhatIsHighlighted)
     Find(dialog);
     EXPECT_EQ(HitText(), "Apple pie");
     EXPECT_EQ(View().GetSearchText(), Sjis("pie"));
+
+    // "ア" ends in the byte of 'A': ignoring case must not lose it.
+    Type(dialog, "ア");
+    Find(dialog);
+    EXPECT_EQ(HitText(), "アイ");
 }
 
 TEST_F(SearchTest, HighlightLandsOnTheHitRow)
