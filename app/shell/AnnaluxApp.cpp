@@ -4,7 +4,9 @@
 #include "AnnaluxDoc.h"
 #include "CommandIds.h"
 #include "DialogAssistant.h"
+#include "DialogCreateLibrarySelect.h"
 #include "HostServices.h"
+#include "LibraryCommands.h"
 #include "MainFrame.h"
 #include "Settings.h"
 
@@ -190,11 +192,11 @@ void CAnnaluxApp::ShowAssistant()
     for (const std::string& path : m_recentFiles.GetNonEmpty())
         recent << QString::fromStdString(path);
     CDialogAssistant dialog(recent, m_showAssistantAtStart, m_frame.get());
-    // The library choices lead to commands that may not be there yet.
+    // The library choices lead to the window's library commands.
     dialog.SetChoiceEnabled(CDialogAssistant::ChoiceCombineLibraries,
                             m_frame && m_frame->HasCommandHandler(ID_LIBRARY_LOAD));
     dialog.SetChoiceEnabled(CDialogAssistant::ChoiceCreateLibrary,
-                            m_frame && m_frame->HasCommandHandler(ID_LIBRARY_NEW));
+                            m_frame && m_frame->HasCommandHandler(ID_MODIFY_EVENT));
     if (RunDialog(dialog) != QDialog::Accepted)
         return;
     // The dialog has stored its check box; the menu's mark follows it.
@@ -217,10 +219,25 @@ void CAnnaluxApp::RunAssistantChoice(const CDialogAssistant& dialog)
             m_frame->PostCommand(ID_LIBRARY_LOAD);
         break;
     case CDialogAssistant::ChoiceCreateLibrary:
-        if (m_frame)
-            m_frame->PostCommand(ID_LIBRARY_NEW);
+        RunAssistantCreate();
         break;
     }
+}
+
+void CAnnaluxApp::RunAssistantCreate()
+{
+    // The kind is asked here; the modify command of that kind, run while
+    // the assistant is on and no column is chosen, creates the library and
+    // then offers to create another.
+    CDialogCreateLibrarySelect select(m_frame.get());
+    const int command = RunDialog(select) == QDialog::Accepted
+                            ? CLibraryCommands::ModifyCommandOfOption(select.GetOption())
+                            : 0;
+    if (command == 0 || !m_frame) {
+        m_assistantActive = false;
+        return;
+    }
+    m_frame->PostCommand(command);
 }
 
 // ---- file commands -------------------------------------------------------------------

@@ -114,6 +114,8 @@ private:
     OpenResult OpenDocument(const std::string& path);
     // Carries out the assistant's answer.
     void RunAssistantChoice(const CDialogAssistant& dialog);
+    // The "create a library" choice: asks the kind and starts creating one.
+    void RunAssistantCreate();
     void AddToRecentFiles(const std::string& path);
 
     std::unique_ptr<CAnnaluxDoc> m_doc;

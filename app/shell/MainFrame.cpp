@@ -8,6 +8,7 @@
 #include "DialogSetColors.h"
 #include "DialogSetRow.h"
 #include "DialogYearRange.h"
+#include "LibraryCommandWiring.h"
 #include "SearchCommandWiring.h"
 #include "Settings.h"
 #include "ViewCommandWiring.h"
@@ -145,6 +146,7 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
     setCentralWidget(m_view);
 
     InstallHandlers();
+    CLibraryCommandWiring::Install(*this, m_app);
     CSearchCommandWiring::Install(*this);
     CreateMenus();
     CreateToolBar();
