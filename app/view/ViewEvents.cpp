@@ -67,6 +67,9 @@ private:
 
 void CAnnaluxView::InitInteraction()
 {
+    // Every paint fills its whole clip: that lets scrolling move the pixels
+    // already shown and paint only the uncovered strip.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_tipTimer = new QTimer(this);
     m_tipTimer->setInterval(1000);
     connect(m_tipTimer, &QTimer::timeout, this, &CAnnaluxView::OnToolTipTimer);

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 int g_argc = 1;
@@ -334,6 +336,10 @@ TEST_F(ViewInteractionTest, ContextMenuItemsAndEnabledStates)
     // An event: the other event library is offered, its own is not.
     RightClick(EntryPoint(3, entry));
     menu = m_view->LastContextMenu();
+    if (const char* out = std::getenv("ANNALUX_MENU_PNG")) {
+        menu->adjustSize();
+        menu->grab().save(QString::fromUtf8(out));
+    }
     QMenu* move = SubMenu(menu, "このデータを別の列に移動");
     ASSERT_TRUE(move->isEnabled());
     EXPECT_EQ(Texts(move), (std::vector<std::string>{
@@ -420,6 +426,8 @@ TEST_F(ViewInteractionTest, LeftButtonShowsTheYearBesideTheCursorUntilRelease)
     const QImage shown = m_view->viewport()->grab().toImage();
     const QPoint inside = m_view->IndicatorRect().topLeft() + QPoint(1, 1);
     EXPECT_EQ(shown.pixelColor(inside), QColor(0, 0, 255));
+    if (const char* out = std::getenv("ANNALUX_INDICATOR_PNG"))
+        shown.save(QString::fromUtf8(out));
     Mouse(Port(), QEvent::MouseButtonRelease, p);
     EXPECT_FALSE(m_view->IndicatorRect().isValid());
     const QImage after = m_view->viewport()->grab().toImage();
