@@ -155,7 +155,7 @@ int CDialogMakeEvent::SImpl::SelectedItem(const QComboBox* combo)
 
 void CDialogMakeEvent::SImpl::SetDay(int day)
 {
-    if (day < 0) {
+    if (day <= 0) { // 0 is what a fresh record holds: no day, like -1
         ui.comboDayTens->setCurrentIndex(0);
         ui.comboDayUnits->setCurrentIndex(0);
         return;

@@ -239,6 +239,24 @@ TEST_F(MakeEventTest, DayListsStoreTensAndUnitsAndShowThemBack)
     }
 }
 
+TEST_F(MakeEventTest, ARecordWithTheFreshZeroDateOpensWithoutDateAndStoresAgain)
+{
+    // Records made in code (or read from files written that way) carry month
+    // and day 0; the editor must show them as "no date" and let OK store them.
+    SEventData fresh;
+    fresh.year = 1600;
+    fresh.text = Sjis("出来事");
+    AddRecords({fresh});
+    auto d = OpenAt(1600);
+    EXPECT_EQ(W<QComboBox>(*d, "comboDayTens")->currentIndex(), 0);
+    EXPECT_EQ(W<QComboBox>(*d, "comboDayUnits")->currentIndex(), 0);
+    EXPECT_EQ(W<QComboBox>(*d, "comboMonth")->currentIndex(), 0);
+    m_host.Clear();
+    PressOk(*d);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+}
+
 TEST_F(MakeEventTest, ImpossibleDaysAndTypedTextThatNamesNoItemAreHandled)
 {
     for (const char* tens : {"0", "3"}) {
