@@ -295,7 +295,9 @@ void CAnnaluxView::ScrollToYear(int32_t year)
 
 int32_t CAnnaluxView::TopYear() const
 {
-    return const_cast<CDataCoord&>(*m_coord).YearAt(m_scrollY, nullptr, nullptr, false);
+    // The hit test counts an entry's bottom edge as part of it; the year at the
+    // top of the view is the entry whose rows actually cover the first pixel.
+    return const_cast<CDataCoord&>(*m_coord).YearAt(m_scrollY + 1, nullptr, nullptr, false);
 }
 
 void CAnnaluxView::ScrollEntryIntoView(int64_t dataTop)
