@@ -3,6 +3,7 @@
 // entry of the last column (forward from the top) or the first entry of the
 // first column (backward, wrapping). Each step must stay within 50 ms.
 
+#include "BenchSupport.h"
 #include "DataCoord.h"
 #include "TextMeasurer.h"
 #include "YearEvent.h"
@@ -19,17 +20,7 @@ namespace {
 constexpr int kEvents = 100000;
 constexpr int kColumns = 4;
 
-std::string Kana(std::mt19937& rng, int characters)
-{
-    std::uniform_int_distribution<int> kana(0x829F, 0x82F1); // hiragana in Shift-JIS
-    std::string s;
-    for (int i = 0; i < characters; ++i) {
-        const int c = kana(rng);
-        s += static_cast<char>(c >> 8);
-        s += static_cast<char>(c & 0xFF);
-    }
-    return s;
-}
+using bench::Kana;
 
 struct SFixture
 {
@@ -40,7 +31,7 @@ struct SFixture
     SFixture()
     {
         std::mt19937 rng(7);
-        std::uniform_int_distribution<int> year(-660, 2020);
+        std::uniform_int_distribution<int> year(bench::kFirstYear, bench::kLastYear);
         SLayoutSettings settings;
         settings.mode = SLayoutSettings::Packed;
         settings.rowHeight = 16;

@@ -6,64 +6,29 @@
 
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
-#include "GengouEra.h"
-#include "ScriptedHostServices.h"
-#include "Settings.h"
+#include "BenchSupport.h"
 #include "YearEvent.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QWheelEvent>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
 
 namespace {
 
-const int32_t kFirstYear = -660;
-const int32_t kLastYear = 2020;
-
-std::string Kana(std::mt19937& rng, int characters)
-{
-    std::uniform_int_distribution<int> kana(0x829F, 0x82F1); // hiragana in Shift-JIS
-    std::string s;
-    for (int i = 0; i < characters; ++i) {
-        const int c = kana(rng);
-        s += static_cast<char>(c >> 8);
-        s += static_cast<char>(c & 0xFF);
-    }
-    return s;
-}
-
-SLogFont Font()
-{
-    SLogFont f;
-    f.lfHeight = -14;
-    f.lfWeight = 400;
-    f.lfCharSet = SLogFont::kShiftJisCharset;
-    f.SetFaceName(
-        "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ Ｐゴシック
-    return f;
-}
+using bench::Kana;
+using bench::kFirstYear;
+using bench::kLastYear;
 
 void FillDocument(CAnnaluxDoc& doc, int events)
 {
-    doc.GetFonts().SetAllFonts(Font());
+    bench::AddYearAndEraColumns(doc);
     CHeaderManager& columns = doc.GetColumns();
-    columns.EnsureYearColumn(60);
-    auto eras = std::make_unique<CGengouEra>();
-    auto periods = std::make_unique<CGengouEra>();
-    for (int32_t y = kFirstYear; y < kLastYear; y += 7)
-        eras->SetData("\x8C\xB3" + std::to_string(y), y, y + 6, ""); // 元
-    for (int32_t y = kFirstYear; y < kLastYear; y += 150)
-        periods->SetData("\x8E\x9E" + std::to_string(y), y, y + 149, ""); // 時
-    columns.Insert(CK_GENGOU, doc.AddEraNameTable(std::move(eras)), 1, 90);
-    columns.Insert(CK_ERA, doc.AddPeriodTable(std::move(periods)), 2, 90);
     std::mt19937 rng(11);
     std::uniform_int_distribution<int32_t> year(kFirstYear, kLastYear);
     std::uniform_int_distribution<int> length(8, 30);
@@ -103,17 +68,10 @@ protected:
     }
 };
 
-struct SEnvironment
+struct SEnvironment : bench::SQtEnvironment
 {
-    SEnvironment()
+    SEnvironment() : SQtEnvironment("/tmp/annalux-viewscroll-settings.ini", true)
     {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "bench";
-        static char* argv[] = {name, nullptr};
-        app = new QApplication(argc, argv);
-        CHostServices::Set(&host);
-        CSettings::Set(&settings);
         FillDocument(doc, 100000);
         view = std::make_unique<CAnnaluxView>(&doc);
         view->resize(1920, 1080);
@@ -121,9 +79,6 @@ struct SEnvironment
         view->viewport()->installEventFilter(&counter);
         QApplication::processEvents();
     }
-    QApplication* app;
-    CScriptedHostServices host;
-    CSettings settings{"/tmp/annalux-viewscroll-settings.ini"};
     CAnnaluxDoc doc;
     std::unique_ptr<CAnnaluxView> view;
     CPaintCounter counter;
