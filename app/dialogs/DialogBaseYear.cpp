@@ -30,20 +30,6 @@ bool ParseYear(const QString& text, int32_t& year)
     return true;
 }
 
-std::string WithCrLf(const std::string& s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
-            continue;
-        if (s[i] == '\n' || s[i] == '\r')
-            out += "\r\n";
-        else
-            out += s[i];
-    }
-    return out;
-}
-
 } // namespace
 
 SBaseYearValues SBaseYearValues::FromTable(const CBaseYear& table)
@@ -134,9 +120,7 @@ void CDialogBaseYear::SetValues(const SBaseYearValues& values)
     ui.editStart->setText(values.startYear == kNoYear ? QString()
                                                       : QString::number(values.startYear));
     ui.editEnd->setText(values.endYear == kNoYear ? QString() : QString::number(values.endYear));
-    QString supplement = CSjisInput::FromSjis(values.supplement);
-    supplement.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    ui.editSupplement->setPlainText(supplement);
+    ui.editSupplement->setPlainText(CSjisInput::FromSjisLines(values.supplement));
     ui.checkKazoe->setChecked(values.kazoe);
     ui.checkDisplayMinus->setChecked(values.displayMinus);
     ui.checkMinus1->setChecked(values.minus1);
@@ -227,7 +211,7 @@ void CDialogBaseYear::accept()
     std::string supplement;
     if (!CSjisInput::ToSjis(ui.editSupplement->toPlainText(), supplement, ui.editSupplement))
         return;
-    v.supplement = WithCrLf(supplement);
+    v.supplement = CSjisInput::WithCrLf(supplement);
     v.kazoe = ui.checkKazoe->isChecked();
     v.displayMinus = ui.checkDisplayMinus->isChecked();
     v.minus1 = ui.checkMinus1->isChecked();

@@ -48,27 +48,6 @@ bool ParseYear(const QString& text, int32_t& year)
     return true;
 }
 
-std::string WithCrLf(const std::string& s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
-            continue;
-        if (s[i] == '\n' || s[i] == '\r')
-            out += "\r\n";
-        else
-            out += s[i];
-    }
-    return out;
-}
-
-QString ForEdit(const std::string& sjis)
-{
-    QString text = CSjisInput::FromSjis(sjis);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
 struct SFormText
 {
     QString name, start, end, supplement;
@@ -125,7 +104,7 @@ struct CDialogGengou::SImpl
         std::string supplement;
         if (!CSjisInput::ToSjis(ui.editSupplement->toPlainText(), supplement, ui.editSupplement))
             return false;
-        row.supplement = WithCrLf(supplement);
+        row.supplement = CSjisInput::WithCrLf(supplement);
         return true;
     }
 
@@ -205,7 +184,7 @@ struct CDialogGengou::SImpl
             ui.editName->setText(CSjisInput::FromSjis(row.name));
             ui.editStart->setText(QString::number(row.startYear));
             ui.editEnd->setText(row.endYear == kNoYear ? QString() : QString::number(row.endYear));
-            ui.editSupplement->setPlainText(ForEdit(row.supplement));
+            ui.editSupplement->setPlainText(CSjisInput::FromSjisLines(row.supplement));
         }
         shown = Form();
     }

@@ -94,12 +94,6 @@ bool IsStorableYear(int64_t year)
     return year > kNoneYear && year < kNoYear;
 }
 
-QString SupplementForEdit(const std::string& sjis)
-{
-    // Records keep CR LF line breaks; the edit works with LF.
-    return CSjisInput::FromSjis(sjis).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 } // namespace
 
 struct CDialogMakeEvent::SImpl
@@ -205,7 +199,7 @@ void CDialogMakeEvent::SImpl::ShowCurrent()
     yearKind = 0;
     ui.editYear->setText(rec.year == kNoYear ? QString() : QString::number(rec.year));
     ui.editEvent->setPlainText(CSjisInput::FromSjis(rec.text));
-    ui.editSupplement->setPlainText(SupplementForEdit(rec.supplement));
+    ui.editSupplement->setPlainText(CSjisInput::FromSjisLines(rec.supplement));
     ui.comboPriority->setCurrentIndex(rec.priority >= 0 && rec.priority <= 2 ? rec.priority : 0);
     ui.comboMonth->setCurrentIndex(rec.month >= 1 && rec.month <= 12 ? rec.month : 0);
     SetDay(rec.day);

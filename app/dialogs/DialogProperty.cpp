@@ -17,38 +17,6 @@ struct CDialogProperty::SImpl
     bool events = false;
 };
 
-namespace {
-
-// The edit shows line breaks as LF; library text keeps them as CR LF.
-QString ToEditText(const std::string& sjis)
-{
-    QString text = CSjisInput::FromSjis(sjis);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
-} // namespace
-
-// CR and LF are never trail bytes, so the bytes can be rewritten directly.
-std::string CDialogProperty::WithCrLf(const std::string& sjis)
-{
-    std::string out;
-    out.reserve(sjis.size() + sjis.size() / 16);
-    for (size_t i = 0; i < sjis.size(); ++i) {
-        const char c = sjis[i];
-        if (c == '\r') {
-            if (i + 1 < sjis.size() && sjis[i + 1] == '\n')
-                ++i;
-            out += "\r\n";
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 CDialogProperty::CDialogProperty(CTableBase* table, int kind, QWidget* parent)
     : QDialog(parent), m_impl(std::make_unique<SImpl>())
 {
@@ -61,7 +29,7 @@ CDialogProperty::CDialogProperty(CTableBase* table, int kind, QWidget* parent)
     CInputMethod::SwitchOn(d.ui.editExplanation);
 
     d.ui.editTitle->setText(CSjisInput::FromSjis(table->GetTableName()));
-    d.ui.editExplanation->setPlainText(ToEditText(table->GetExplanation()));
+    d.ui.editExplanation->setPlainText(CSjisInput::FromSjisLines(table->GetExplanation()));
     d.ui.checkToday->setChecked(d.events && table->GetTodayDate());
     d.ui.checkToday->setEnabled(d.events);
     d.ui.checkToday->setVisible(d.events);
@@ -89,7 +57,7 @@ void CDialogProperty::accept()
     if (!CSjisInput::ToSjis(d.ui.editExplanation->toPlainText(), sjisExplanation,
                             d.ui.editExplanation))
         return;
-    sjisExplanation = WithCrLf(sjisExplanation);
+    sjisExplanation = CSjisInput::WithCrLf(sjisExplanation);
     d.table->SetTableName(sjisTitle);
     d.table->SetExplanation(sjisExplanation);
     if (d.events)

@@ -24,10 +24,6 @@ public:
 
     void accept() override;
 
-    // Multi-line Shift-JIS text from an edit (LF or CR breaks) with the
-    // CR LF breaks library and project text keeps.
-    static std::string WithCrLf(const std::string& sjis);
-
 private:
     struct SImpl;
     std::unique_ptr<SImpl> m_impl;

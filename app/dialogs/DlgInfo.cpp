@@ -2,7 +2,6 @@
 
 #include "AnnaluxDoc.h"
 #include "DialogButtons.h"
-#include "DialogProperty.h"
 #include "InputMethod.h"
 #include "SjisInput.h"
 #include "TableBase.h"
@@ -23,9 +22,7 @@ CDlgInfo::CDlgInfo(CAnnaluxDoc* doc, QWidget* parent)
     d.ui.setupUi(this);
     CDialogButtons::Localize(d.ui.buttonBox);
     CInputMethod::SwitchOn(d.ui.editDescription);
-    QString description = CSjisInput::FromSjis(doc->GetDescription());
-    description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    d.ui.editDescription->setPlainText(description);
+    d.ui.editDescription->setPlainText(CSjisInput::FromSjisLines(doc->GetDescription()));
     d.ui.editLibraries->setPlainText(LibraryList(*doc));
     d.ui.editDescription->setFocus();
     connect(d.ui.buttonBox, &QDialogButtonBox::accepted, this, &CDlgInfo::accept);
@@ -57,6 +54,6 @@ void CDlgInfo::accept()
     if (!CSjisInput::ToSjis(d.ui.editDescription->toPlainText(), sjis, d.ui.editDescription))
         return;
     // The document marks itself modified only when the text really changed.
-    d.doc->SetDescription(CDialogProperty::WithCrLf(sjis));
+    d.doc->SetDescription(CSjisInput::WithCrLf(sjis));
     QDialog::accept();
 }

@@ -113,6 +113,33 @@ QString CSjisInput::FromSjis(const std::string& sjis)
     return QString::fromStdString(CShiftJis::ToUtf8Lossy(sjis));
 }
 
+QString CSjisInput::FromSjisLines(const std::string& sjis)
+{
+    QString text = FromSjis(sjis);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+// CR and LF are never trail bytes, so the bytes can be rewritten directly.
+std::string CSjisInput::WithCrLf(const std::string& sjis)
+{
+    std::string out;
+    out.reserve(sjis.size() + sjis.size() / 16);
+    for (size_t i = 0; i < sjis.size(); ++i) {
+        const char c = sjis[i];
+        if (c == '\r') {
+            if (i + 1 < sjis.size() && sjis[i + 1] == '\n')
+                ++i;
+            out += "\r\n";
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string CSjisInput::UnencodableMessage(const QString& text, int pos, int length)
 {
     if (pos < 0 || pos >= text.size())

@@ -27,6 +27,14 @@ public:
     // U+FFFD; nothing is refused on the way in).
     static QString FromSjis(const std::string& sjis);
 
+    // Multi-line library text for a plain-text edit: the CR LF breaks that
+    // libraries and projects keep are shown as LF.
+    static QString FromSjisLines(const std::string& sjis);
+
+    // Multi-line Shift-JIS text from an edit (LF or CR breaks) with the CR LF
+    // breaks library and project text keeps; FromSjisLines undoes it.
+    static std::string WithCrLf(const std::string& sjis);
+
     // "「𠮷」(U+20BB7) はShift-JISで保存できない文字です。…" for the character
     // that starts at pos of text (UTF-8).
     static std::string UnencodableMessage(const QString& text, int pos, int length);

@@ -84,4 +84,23 @@ TEST_F(SjisInputTest, ShowsLibraryBytesAndSurvivesBadOnes)
     EXPECT_EQ(CSjisInput::FromSjis("a\x81"), QStringLiteral("a\uFFFD"));
 }
 
+// Whatever break an edit hands over, stored text has CR LF, exactly one per
+// break; and a stored text comes back to the edit with LF breaks.
+TEST_F(SjisInputTest, MultiLineTextKeepsCrLfBreaks)
+{
+    const struct
+    {
+        const char* edit;
+        const char* stored;
+    } cases[] = {
+        {"a\nb", "a\r\nb"},   {"a\rb", "a\r\nb"},           {"a\r\nb", "a\r\nb"},
+        {"\n\n", "\r\n\r\n"}, {"\r\r\n\n", "\r\n\r\n\r\n"}, {"x\r", "x\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CSjisInput::WithCrLf(c.edit), c.stored) << c.edit;
+    // 表 ends in the byte of '\\'; the text around it stays as it is.
+    EXPECT_EQ(CSjisInput::WithCrLf(Sjis("表\n示")), Sjis("表\r\n示"));
+    EXPECT_EQ(CSjisInput::FromSjisLines(Sjis("表\r\n示\r\n")), QStringLiteral("表\n示\n"));
+}
+
 } // namespace
