@@ -1,14 +1,11 @@
 #include "DialogHeaderSelect.h"
 
+#include "ColumnList.h"
 #include "DialogButtons.h"
 #include "HeaderManager.h"
-#include "ShiftJis.h"
-#include "TableBase.h"
 
 #include "ui_DialogHeaderSelect.h"
 
-#include <QFileInfo>
-#include <QHeaderView>
 #include <QTreeWidget>
 
 struct CDialogHeaderSelect::SImpl
@@ -16,39 +13,19 @@ struct CDialogHeaderSelect::SImpl
     Ui::DialogHeaderSelect ui;
 };
 
-namespace {
-
-QString ColumnName(const SHeaderKind& column)
-{
-    if (column.kind == CK_YEAR || !column.table)
-        return QString::fromUtf8(ColumnKindLabel(CK_YEAR));
-    const std::string& title = column.table->GetTableName();
-    if (!title.empty())
-        return QString::fromStdString(CShiftJis::ToUtf8Lossy(title));
-    // An untitled library is told apart by its file.
-    return QFileInfo(QString::fromStdString(column.table->GetFileName())).fileName();
-}
-
-} // namespace
-
 CDialogHeaderSelect::CDialogHeaderSelect(const CHeaderManager& columns, QWidget* parent)
     : QDialog(parent), m_impl(std::make_unique<SImpl>())
 {
     Ui::DialogHeaderSelect& ui = m_impl->ui;
     ui.setupUi(this);
     CDialogButtons::Localize(ui.buttonBox);
-    for (int i = 0; i < columns.GetCount(); ++i) {
-        const SHeaderKind& column = columns.GetAt(i);
-        const char* kind = ColumnKindLabel(column.kind);
-        auto* item = new QTreeWidgetItem(ui.listColumns);
-        item->setText(0, ColumnName(column));
-        item->setText(1, QString::fromUtf8(kind ? kind : ""));
+    CColumnList::Fill(ui.listColumns, columns);
+    // Columns are picked by their check boxes.
+    for (int i = 0; i < ui.listColumns->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = ui.listColumns->topLevelItem(i);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
     }
-    ui.listColumns->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ui.listColumns->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    ui.listColumns->header()->setStretchLastSection(false);
     if (ui.listColumns->topLevelItemCount() > 0)
         ui.listColumns->setCurrentItem(ui.listColumns->topLevelItem(0));
 
