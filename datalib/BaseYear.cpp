@@ -259,21 +259,9 @@ int CBaseYear::SearchStr(const std::string& what, int32_t from, int32_t to, int3
 
 bool CBaseYear::ReadFile(const char* path)
 {
-    CTextFileReader reader;
-    switch (OpenForRead(path, HT_BASEYEAR, reader)) {
-    case OpenCancelled:
+    if (!ReadWithFlow(path, HT_BASEYEAR, true,
+                      [this](CTextFileReader& reader) { return ReadContent(reader); }))
         return false;
-    case OpenFailed:
-        CDataMessages::Show(CDataMessages::ReadFailed, m_fileName);
-        return false;
-    case OpenOk:
-        break;
-    }
-    const int failure = ReadContent(reader);
-    if (failure != 0) {
-        CDataMessages::Show(failure, m_fileName);
-        return false;
-    }
     m_modified = false;
     return true;
 }

@@ -218,23 +218,9 @@ void CGengouEra::ClearAll()
 
 bool CGengouEra::ReadFile(const char* path, EHeaderType kind, bool showErrors)
 {
-    CTextFileReader reader;
-    switch (OpenForRead(path, NormalKind(kind), reader)) {
-    case OpenCancelled:
+    if (!ReadWithFlow(path, NormalKind(kind), showErrors,
+                      [this, kind](CTextFileReader& reader) { return ReadContent(reader, kind); }))
         return false;
-    case OpenFailed:
-        if (showErrors)
-            CDataMessages::Show(CDataMessages::ReadFailed, m_fileName);
-        return false;
-    case OpenOk:
-        break;
-    }
-    const int failure = ReadContent(reader, kind);
-    if (failure != 0) {
-        if (showErrors)
-            CDataMessages::Show(failure, m_fileName);
-        return false;
-    }
     m_modified = false;
     return true;
 }

@@ -278,6 +278,28 @@ CTableBase::EOpenResult CTableBase::OpenForRead(const char* path, EHeaderType ki
     return OpenOk;
 }
 
+bool CTableBase::ReadWithFlow(const char* path, EHeaderType kind, bool showErrors,
+                              const std::function<int(CTextFileReader&)>& content)
+{
+    CTextFileReader reader;
+    int failure = 0;
+    switch (OpenForRead(path, kind, reader)) {
+    case OpenCancelled:
+        return false;
+    case OpenFailed:
+        failure = CDataMessages::ReadFailed;
+        break;
+    case OpenOk:
+        failure = content(reader);
+        break;
+    }
+    if (failure == 0)
+        return true;
+    if (showErrors)
+        CDataMessages::Show(failure, m_fileName);
+    return false;
+}
+
 bool CTableBase::WriteWithFlow(bool askName, CDocument* doc, EHeaderType kind, bool showCause,
                                const std::function<void(std::string&)>& produce)
 {

@@ -89,6 +89,12 @@ protected:
     // name is asked for, a relative name is made absolute against the current
     // directory, and the file is loaded into reader. Shows nothing.
     EOpenResult OpenForRead(const char* path, EHeaderType kind, CTextFileReader& reader);
+    // The whole read flow: OpenForRead, then content reads the lines and
+    // returns 0 or the CDataMessages number of what went wrong. With
+    // showErrors a failure is shown against the file name. Leaves the
+    // modified flag to the caller.
+    bool ReadWithFlow(const char* path, EHeaderType kind, bool showErrors,
+                      const std::function<int(CTextFileReader&)>& content);
     // Write flow: settles the file name (asking when needed), lets produce
     // append the file's bytes and writes them atomically. On a file error
     // shows 61448 and, with showCause, a second box with the cause number;

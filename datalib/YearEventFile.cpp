@@ -347,22 +347,9 @@ std::string WithoutLineBreaks(const std::string& text)
 
 bool CYearEvent::ReadFile(const char* path, bool sorted)
 {
-    CTextFileReader reader;
-    switch (OpenForRead(path, HT_EVENT, reader)) {
-    case OpenCancelled:
-        return false;
-    case OpenFailed:
-        CDataMessages::Show(CDataMessages::ReadFailed, m_fileName);
-        return false;
-    case OpenOk:
-        break;
-    }
-    int failure = ReadContent(reader, sorted);
-    if (failure != 0) {
-        CDataMessages::Show(failure, m_fileName);
-        return false;
-    }
-    return true;
+    return ReadWithFlow(path, HT_EVENT, true, [this, sorted](CTextFileReader& reader) {
+        return ReadContent(reader, sorted);
+    });
 }
 
 int CYearEvent::ReadContent(CTextFileReader& reader, bool sorted)
