@@ -1,6 +1,7 @@
 #include "BaseYear.h"
 
 #include "DataMessages.h"
+#include "FieldText.h"
 #include "ShiftJis.h"
 #include "TextFileReader.h"
 
@@ -100,17 +101,6 @@ long long SmallestContaining(long long lo, const std::string& what)
             return best;
     }
     return -1;
-}
-
-// A line that is read back whole: a line break would split it.
-std::string OneLine(const std::string& s)
-{
-    std::string out = s;
-    for (char& c : out) {
-        if (c == '\r' || c == '\n')
-            c = ' ';
-    }
-    return out;
 }
 
 template <typename T> void Store(T& field, const T& value, bool& modified)
@@ -318,7 +308,7 @@ std::string CBaseYear::MakeFileContent() const
     std::string out;
     out += FileKind(HT_BASEYEAR).tag;
     out += "," + std::to_string(kFileVersion) + "\r\n";
-    out += OneLine(m_tableName) + "\r\n";
+    out += CFieldText::OneLine(m_tableName) + "\r\n";
     out += std::to_string(m_baseYear) + "\r\n";
     out += std::to_string(m_endYear) + "\r\n";
     for (bool on : {m_kazoe, m_displayMinus, m_minus1, m_endYearPlus, m_endYearKaiki,

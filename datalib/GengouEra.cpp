@@ -1,6 +1,7 @@
 #include "GengouEra.h"
 
 #include "DataMessages.h"
+#include "FieldText.h"
 #include "HtmlManage.h"
 #include "ShiftJis.h"
 #include "TextFileReader.h"
@@ -43,18 +44,6 @@ std::string EscapeBreaks(const std::string& s)
         normal += s[i];
     }
     return CShiftJis::EscapeLineBreaks(normal);
-}
-
-// A field that is read back whole as one line: a line break would split it
-// and shift every following line, so it becomes a blank.
-std::string OneLine(const std::string& s)
-{
-    std::string out = s;
-    for (char& c : out) {
-        if (c == '\r' || c == '\n')
-            c = ' ';
-    }
-    return out;
 }
 
 // The smallest positive number whose decimal text contains what, or -1 when
@@ -275,13 +264,13 @@ std::string CGengouEra::MakeFileContent(EHeaderType kind) const
     std::string out;
     out += FileKind(NormalKind(kind)).tag;
     out += ", 1\r\n";
-    out += OneLine(m_tableName);
+    out += CFieldText::OneLine(m_tableName);
     out += "\r\n";
     out += EscapeBreaks(m_explanation);
     out += "\r\n";
     for (const SGengouEraTable& row : m_rows) {
         out += '"';
-        out += DoubleQuotes(OneLine(row.name));
+        out += DoubleQuotes(CFieldText::OneLine(row.name));
         out += "\", ";
         out += std::to_string(row.startYear);
         out += ", ";
