@@ -1,6 +1,7 @@
 #include "ExportCSV.h"
 
 #include "DataMessages.h"
+#include "ExchangePath.h"
 #include "HostServices.h"
 #include "SaveFile.h"
 #include "ShiftJis.h"
@@ -32,15 +33,7 @@ CExportCSV::~CExportCSV() = default;
 
 std::string CExportCSV::MakeDefaultOutputPath() const
 {
-    // Host paths are UTF-8: drop the last three characters, not bytes.
-    std::string base = m_inputPath;
-    for (int n = 0; n < 3 && !base.empty(); ++n) {
-        size_t cut = base.size() - 1;
-        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
-            --cut;
-        base.erase(cut);
-    }
-    return base + "csv";
+    return CExchangePath::WithExtension(m_inputPath, "csv");
 }
 
 std::string CExportCSV::ConvertLine(const std::string& line)

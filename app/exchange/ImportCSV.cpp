@@ -2,6 +2,7 @@
 
 #include "BaseYear.h"
 #include "CsvLineBreakPass.h"
+#include "ExchangePath.h"
 #include "FilePathManager.h"
 #include "GengouEra.h"
 #include "HostServices.h"
@@ -172,15 +173,7 @@ bool CImportCSV::ClassifyInputFile()
 
 std::string CImportCSV::MakeDefaultOutputPath() const
 {
-    // Host paths are UTF-8: drop the last three characters, not bytes.
-    std::string base = m_inputPath;
-    for (int n = 0; n < 3 && !base.empty(); ++n) {
-        size_t cut = base.size() - 1;
-        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
-            --cut;
-        base.erase(cut);
-    }
-    return base + KindExtension(m_importKind);
+    return CExchangePath::WithExtension(m_inputPath, KindExtension(m_importKind));
 }
 
 bool CImportCSV::Convert()
