@@ -1,6 +1,7 @@
 #include "BaseYear.h"
 #include "DataMessages.h"
 #include "Document.h"
+#include "FullDisk.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
@@ -8,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <climits>
 #include <dirent.h>
 #include <random>
@@ -74,12 +74,6 @@ public:
 private:
     std::string m_path;
 };
-
-ssize_t FailingWrite(int, const void*, size_t)
-{
-    errno = EIO;
-    return -1;
-}
 
 const char* const kNone = nullptr; // no label
 
@@ -424,7 +418,7 @@ TEST_F(BaseYearFile, WriteDialogAndFailure)
     const std::string path = tmp.File("age.lby");
     TempDir::Write(path, "old");
     t.SetFileName(path);
-    CSaveFile::SetWriteFunctionForTesting(&FailingWrite);
+    CSaveFile::SetWriteFunctionForTesting(&FullDiskWrite);
     const bool written = t.WriteFile(false, &doc, HT_BASEYEAR);
     CSaveFile::SetWriteFunctionForTesting(nullptr);
     EXPECT_FALSE(written);

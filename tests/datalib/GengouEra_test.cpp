@@ -1,5 +1,6 @@
 #include "DataMessages.h"
 #include "Document.h"
+#include "FullDisk.h"
 #include "GengouEra.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
@@ -9,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <climits>
 #include <dirent.h>
 #include <random>
@@ -70,18 +70,6 @@ CGengouEra ModernEras()
     t.SetModified(false);
     return t;
 }
-
-ssize_t FailingWrite(int, const void*, size_t)
-{
-    errno = ENOSPC;
-    return -1;
-}
-
-struct WriteFailureScope
-{
-    WriteFailureScope() { CSaveFile::SetWriteFunctionForTesting(&FailingWrite); }
-    ~WriteFailureScope() { CSaveFile::SetWriteFunctionForTesting(nullptr); }
-};
 
 } // namespace
 
@@ -492,7 +480,7 @@ TEST_F(GengouEraFile, FailedWriteKeepsTheOldFileAndTheModifiedFlag)
     t.SetTableName("changed");
     t.SetFileName(path);
     {
-        WriteFailureScope failing;
+        FullDiskScope failing;
         EXPECT_FALSE(t.WriteFile(false, nullptr, HT_GENGOU));
     }
     EXPECT_TRUE(t.GetModified());

@@ -3,6 +3,7 @@
 #include "DataMessages.h"
 #include "Document.h"
 #include "FilePathManager.h"
+#include "FullDisk.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
@@ -12,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -292,12 +292,6 @@ public:
     bool m_showCause = true;
 };
 
-ssize_t FullDisk(int, const void*, size_t)
-{
-    errno = ENOSPC;
-    return -1;
-}
-
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -482,7 +476,7 @@ TEST_F(FlowTest, FailedWriteKeepsTheOldFileAndTheFlag)
         t.m_showCause = showCause;
         t.SetFileName("e.lev");
         t.SetModified(true);
-        CSaveFile::SetWriteFunctionForTesting(&FullDisk);
+        CSaveFile::SetWriteFunctionForTesting(&FullDiskWrite);
         EXPECT_FALSE(t.WriteFile(false, &doc, HT_EVENT));
         CSaveFile::SetWriteFunctionForTesting(nullptr);
 

@@ -1,5 +1,6 @@
 #include "DataMessages.h"
 #include "Document.h"
+#include "FullDisk.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
@@ -9,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <dirent.h>
 #include <string>
@@ -578,25 +578,6 @@ TEST(LevWrite, AskingForTheNameAndCancelling)
     EXPECT_TRUE(host.Messages().empty());
 }
 
-namespace {
-
-ssize_t FailingWrite(int, const void*, size_t)
-{
-    errno = ENOSPC;
-    return -1;
-}
-
-struct SWriteFunctionScope
-{
-    explicit SWriteFunctionScope(CSaveFile::WriteFunction fn)
-    {
-        CSaveFile::SetWriteFunctionForTesting(fn);
-    }
-    ~SWriteFunctionScope() { CSaveFile::SetWriteFunctionForTesting(nullptr); }
-};
-
-} // namespace
-
 TEST(LevWrite, AFullDiskLeavesTheOldFileAndReportsTheCause)
 {
     TempDir dir;
@@ -608,7 +589,7 @@ TEST(LevWrite, AFullDiskLeavesTheOldFileAndReportsTheCause)
     CYearEvent t = MakeRichTable();
     t.SetFileName("lib.lev");
     {
-        SWriteFunctionScope failing(&FailingWrite);
+        FullDiskScope failing;
         EXPECT_FALSE(t.WriteFile(false, &doc, HT_EVENT));
     }
     EXPECT_EQ(host.Messages(),

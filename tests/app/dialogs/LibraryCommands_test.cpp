@@ -7,6 +7,7 @@
 #include "DialogProperty.h"
 #include "DialogSelectLibrary.h"
 #include "DialogTestEnv.h"
+#include "FullDisk.h"
 #include "GengouEra.h"
 #include "SaveFile.h"
 #include "SelectData.h"
@@ -16,7 +17,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
-#include <cerrno>
 #include <deque>
 #include <functional>
 #include <unistd.h>
@@ -28,12 +28,6 @@ constexpr int Yes = CHostServices::AnswerYes;
 constexpr int No = CHostServices::AnswerNo;
 constexpr int Ok = CHostServices::AnswerOk;
 constexpr int Cancel = CHostServices::AnswerCancel;
-
-ssize_t FullDisk(int, const void*, size_t)
-{
-    errno = ENOSPC;
-    return -1;
-}
 
 class LibraryCommandsTest : public DialogTest
 {
@@ -464,7 +458,7 @@ TEST_F(LibraryCommandsTest, MoveToAFileWritesItAndKeepsTheEventWhenTheWriteFails
     const std::string target = WriteEventFile("c.lev", "C", {{1700, "丙"}});
     const std::string before = TempDir::Read(target);
 
-    CSaveFile::SetWriteFunctionForTesting(&FullDisk);
+    CSaveFile::SetWriteFunctionForTesting(&FullDiskWrite);
     Answer({Yes});
     m_host.QueueFileName(target);
     EXPECT_FALSE(m_commands.MoveOrCopyToFile(1, 1600, 0, true));
@@ -528,7 +522,7 @@ TEST_F(LibraryCommandsTest, DeletingAModifiedLibrarysColumnOffersToSaveAndKeepsI
     a->SetData(Event(2, "y"), true, -1, EP_EVERY);
 
     m_doc->SetCurrentColumn(1);
-    CSaveFile::SetWriteFunctionForTesting(&FullDisk);
+    CSaveFile::SetWriteFunctionForTesting(&FullDiskWrite);
     Answer({Yes, Yes});
     EXPECT_FALSE(m_commands.DeleteCurrentColumn());
     CSaveFile::SetWriteFunctionForTesting(nullptr);

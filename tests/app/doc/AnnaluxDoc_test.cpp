@@ -3,6 +3,7 @@
 #include "Archive.h"
 #include "BaseYear.h"
 #include "FilePathManager.h"
+#include "FullDisk.h"
 #include "GengouEra.h"
 #include "ProjectFile.h"
 #include "SaveFile.h"
@@ -14,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -454,12 +454,6 @@ TEST_F(DocTest, ARefusedProjectSaysWhyAndLeavesAnEmptyChronology)
 
 // ---- saving ------------------------------------------------------------------------
 
-ssize_t FailingWrite(int, const void*, size_t)
-{
-    errno = ENOSPC;
-    return -1;
-}
-
 TEST_F(DocTest, AFailedSaveKeepsTheOldFileAndSaysSo)
 {
     const std::string project = m_dir.File("keep.anx");
@@ -470,7 +464,7 @@ TEST_F(DocTest, AFailedSaveKeepsTheOldFileAndSaysSo)
     doc.SetScaleYear(100);
     m_host.Clear();
 
-    CSaveFile::SetWriteFunctionForTesting(&FailingWrite);
+    CSaveFile::SetWriteFunctionForTesting(&FullDiskWrite);
     const bool saved = doc.OnSaveDocument(project);
     CSaveFile::SetWriteFunctionForTesting(nullptr);
 

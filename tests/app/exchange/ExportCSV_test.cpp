@@ -2,6 +2,7 @@
 #include "ImportCSV.h"
 
 #include "BaseYear.h"
+#include "FullDisk.h"
 #include "GengouEra.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -106,19 +106,13 @@ TEST_F(ExportCSVTest, UncreatableOutputIsReported)
     EXPECT_EQ(m_host.Messages(), std::vector<std::string>{out + " を開けませんでした"});
 }
 
-ssize_t FullDisk(int, const void*, size_t)
-{
-    errno = ENOSPC;
-    return -1;
-}
-
 TEST_F(ExportCSVTest, FailedWriteKeepsOldCsvAndIsNotReportedAsSuccess)
 {
     const std::string lib = m_dir.File("a.lev");
     TempDir::Write(lib, Sjis("[出来事], 7\r\nT\r\n\r\n0\r\n"));
     const std::string out = m_dir.File("a.csv");
     TempDir::Write(out, "old");
-    CSaveFile::SetWriteFunctionForTesting(&FullDisk);
+    CSaveFile::SetWriteFunctionForTesting(&FullDiskWrite);
     bool ok = Export(lib, out);
     CSaveFile::SetWriteFunctionForTesting(nullptr);
     EXPECT_FALSE(ok);
