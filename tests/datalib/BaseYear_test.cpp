@@ -1,11 +1,11 @@
 #include "BaseYear.h"
 #include "DataMessages.h"
-#include "Document.h"
 #include "FullDisk.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
 #include "TempDir.h"
+#include "TestDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -64,16 +64,6 @@ std::vector<std::string> FilesIn(const std::string& dir)
     }
     return out;
 }
-
-class CTestDoc : public CDocument
-{
-public:
-    explicit CTestDoc(std::string path) : m_path(std::move(path)) {}
-    std::string GetPathName() const override { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 const char* const kNone = nullptr; // no label
 
@@ -332,7 +322,7 @@ TEST_F(BaseYearFile, RoundTrip)
         t.SetSupplement(supplement);
         const std::string path = tmp.File("base.lby");
         t.SetFileName(path);
-        CTestDoc doc(tmp.File("work.anx"));
+        CTestDocument doc(tmp.File("work.anx"));
         ASSERT_TRUE(t.WriteFile(false, &doc, HT_GENGOU)); // the kind is not used
         EXPECT_FALSE(t.GetModified());
         EXPECT_EQ(TempDir::Read(path).substr(0, 8), Sjis("[基点年]"));
@@ -406,7 +396,7 @@ TEST_F(BaseYearFile, WriteDialogAndFailure)
 {
     CBaseYear t = Make(1900, 1950, 0);
     t.SetTableName("Age");
-    CTestDoc doc(tmp.File("work.anx"));
+    CTestDocument doc(tmp.File("work.anx"));
     EXPECT_FALSE(t.WriteFile(false, &doc, HT_BASEYEAR));
     ASSERT_EQ(host.Records().size(), 1u);
     EXPECT_EQ(host.Records()[0].text, "基点年ﾃﾞｰﾀの書込み");

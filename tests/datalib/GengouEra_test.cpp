@@ -1,11 +1,11 @@
 #include "DataMessages.h"
-#include "Document.h"
 #include "FullDisk.h"
 #include "GengouEra.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
 #include "TempDir.h"
+#include "TestDocument.h"
 #include "TextFileReader.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +19,6 @@
 namespace {
 
 const std::string kData = ANNALUX_TEST_DATA_DIR;
-
-class CTestDoc : public CDocument
-{
-public:
-    explicit CTestDoc(std::string path) : m_path(std::move(path)) {}
-    std::string GetPathName() const override { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 std::vector<int32_t> StartYears(const CGengouEra& t)
 {
@@ -437,7 +427,7 @@ TEST_F(GengouEraFile, RoundTripKeepsEveryField)
     t.SetData(Sjis("重"), 1, 2, ""); // equal start: after the first
     const std::string path = tmp.File("eras.lgn");
     t.SetFileName(path);
-    CTestDoc doc(tmp.File("work.anx"));
+    CTestDocument doc(tmp.File("work.anx"));
     ASSERT_TRUE(t.WriteFile(false, &doc, HT_GENGOU));
     EXPECT_FALSE(t.GetModified());
     EXPECT_TRUE(host.Messages().empty());

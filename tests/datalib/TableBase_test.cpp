@@ -1,13 +1,13 @@
 #include "TableBase.h"
 
 #include "DataMessages.h"
-#include "Document.h"
 #include "FilePathManager.h"
 #include "FullDisk.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
 #include "TempDir.h"
+#include "TestDocument.h"
 #include "TextFileReader.h"
 
 #include <gtest/gtest.h>
@@ -159,16 +159,6 @@ TEST(QuoteHeaderField, ComesBackWholeThroughTheCodec)
 }
 
 // ---- Fields, flag, folders and kinds ---------------------------------------
-
-class CTestDocument : public CDocument
-{
-public:
-    explicit CTestDocument(std::string path) : m_path(std::move(path)) {}
-    std::string GetPathName() const override { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 TEST(TableFields, SettersSetTheModifiedFlagOnlyOnChange)
 {

@@ -1,10 +1,10 @@
 #include "DataMessages.h"
-#include "Document.h"
 #include "FullDisk.h"
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
 #include "TempDir.h"
+#include "TestDocument.h"
 #include "TextFileReader.h"
 #include "YearEvent.h"
 
@@ -77,16 +77,6 @@ std::string V7(const std::vector<std::string>& recordLines)
         s += line + "\r\n";
     return s;
 }
-
-class CTestDocument : public CDocument
-{
-public:
-    explicit CTestDocument(std::string path) : m_path(std::move(path)) {}
-    std::string GetPathName() const override { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 std::vector<std::string> FilesIn(const std::string& folder)
 {
