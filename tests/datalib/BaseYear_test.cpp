@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <dirent.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -49,20 +48,6 @@ unsigned Switches(const CBaseYear& t)
            (t.GetMinus1() ? Minus1 : 0u) | (t.GetEndYearPlus() ? Plus : 0u) |
            (t.GetEndYearKaiki() ? Kaiki : 0u) | (t.GetBeginYearQuest() ? BeginQ : 0u) |
            (t.GetEndYearQuest() ? EndQ : 0u);
-}
-
-std::vector<std::string> FilesIn(const std::string& dir)
-{
-    std::vector<std::string> out;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..")
-                out.push_back(n);
-        }
-        closedir(d);
-    }
-    return out;
 }
 
 const char* const kNone = nullptr; // no label
@@ -402,7 +387,7 @@ TEST_F(BaseYearFile, WriteDialogAndFailure)
     EXPECT_EQ(host.Records()[0].text, "基点年ﾃﾞｰﾀの書込み");
     EXPECT_EQ(host.Records()[0].request.defaultExtension, "lby");
     EXPECT_EQ(host.Records()[0].request.proposedName, "Age");
-    EXPECT_TRUE(FilesIn(tmp.Path()).empty());
+    EXPECT_TRUE(TempDir::Names(tmp.Path()).empty());
 
     host.Clear();
     const std::string path = tmp.File("age.lby");
@@ -416,5 +401,5 @@ TEST_F(BaseYearFile, WriteDialogAndFailure)
     ASSERT_EQ(host.Messages().size(), 1u); // no second box with the cause
     EXPECT_NE(host.Messages()[0].find("への書き込みに失敗しました"), std::string::npos);
     EXPECT_EQ(TempDir::Read(path), "old");
-    EXPECT_EQ(FilesIn(tmp.Path()), std::vector<std::string>{"age.lby"});
+    EXPECT_EQ(TempDir::Names(tmp.Path()), std::vector<std::string>{"age.lby"});
 }

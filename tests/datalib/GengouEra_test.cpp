@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <dirent.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,20 +32,6 @@ std::vector<std::string> Names(const CGengouEra& t)
     std::vector<std::string> out;
     for (const SGengouEraTable& r : t.GetGengouEraTable())
         out.push_back(Utf8(r.name));
-    return out;
-}
-
-std::vector<std::string> FilesIn(const std::string& dir)
-{
-    std::vector<std::string> out;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..")
-                out.push_back(n);
-        }
-        closedir(d);
-    }
     return out;
 }
 
@@ -400,7 +385,7 @@ TEST_F(GengouEraFile, MissingFileAndDialogs)
     ASSERT_EQ(host.Records().size(), 1u);
     EXPECT_EQ(host.Records()[0].text, "元号ﾃﾞｰﾀの書込み");
     EXPECT_EQ(host.Records()[0].request.proposedName, "Eras");
-    EXPECT_TRUE(FilesIn(tmp.Path()).empty());
+    EXPECT_TRUE(TempDir::Names(tmp.Path()).empty());
 }
 
 TEST_F(GengouEraFile, WritesTheCurrentVersionExactly)
@@ -477,5 +462,5 @@ TEST_F(GengouEraFile, FailedWriteKeepsTheOldFileAndTheModifiedFlag)
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_NE(host.Messages()[0].find("への書き込みに失敗しました"), std::string::npos);
     EXPECT_EQ(TempDir::Read(path), "old contents");
-    EXPECT_EQ(FilesIn(tmp.Path()), std::vector<std::string>{"eras.lgn"});
+    EXPECT_EQ(TempDir::Names(tmp.Path()), std::vector<std::string>{"eras.lgn"});
 }

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -57,20 +56,7 @@ protected:
         CSaveFile::SetWriteFunctionForTesting(&LimitedWrite);
     }
 
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        if (DIR* d = opendir(m_dir.Path().c_str())) {
-            while (dirent* e = readdir(d)) {
-                std::string n = e->d_name;
-                if (n != "." && n != "..")
-                    names.push_back(n);
-            }
-            closedir(d);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Entries() const { return TempDir::Names(m_dir.Path()); }
 
     static std::string Content(size_t size)
     {

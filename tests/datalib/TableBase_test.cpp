@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -282,21 +281,6 @@ public:
     bool m_showCause = true;
 };
 
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* d = opendir(folder.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..")
-                names.push_back(n);
-        }
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string CurrentDir()
 {
     std::string dir;
@@ -400,7 +384,7 @@ TEST_F(FlowTest, WriteCancelWritesNothing)
     EXPECT_EQ("", t.GetFileName());
     EXPECT_TRUE(t.GetModified());
     EXPECT_EQ(before, CurrentDir());
-    EXPECT_TRUE(FilesIn(m_dir.File("doc")).empty());
+    EXPECT_TRUE(TempDir::Names(m_dir.File("doc")).empty());
     ASSERT_EQ(1u, m_host.Records().size());
     const auto& r = m_host.Records()[0];
     EXPECT_EQ(CScriptedHostServices::SRecord::SaveDialog, r.kind);
@@ -441,7 +425,7 @@ TEST_F(FlowTest, WriteStoresTheNameRelativeToTheDocumentFolder)
     beside.SetFileName(m_root + "/doc/Mixed.LEV");
     ASSERT_TRUE(beside.WriteFile(false, &doc, HT_EVENT));
     EXPECT_EQ("Mixed.LEV", beside.GetFileName());
-    EXPECT_EQ((std::vector<std::string>{"Mixed.LEV"}), FilesIn(m_dir.File("doc")));
+    EXPECT_EQ((std::vector<std::string>{"Mixed.LEV"}), TempDir::Names(m_dir.File("doc")));
 }
 
 TEST_F(FlowTest, WriteForAnUnsavedDocumentUsesTheCurrentFolder)
@@ -472,7 +456,7 @@ TEST_F(FlowTest, FailedWriteKeepsTheOldFileAndTheFlag)
 
         EXPECT_TRUE(t.GetModified());
         EXPECT_EQ("old\r\n", TempDir::Read(m_dir.File("doc/e.lev")));
-        EXPECT_EQ((std::vector<std::string>{"e.lev"}), FilesIn(m_dir.File("doc")));
+        EXPECT_EQ((std::vector<std::string>{"e.lev"}), TempDir::Names(m_dir.File("doc")));
         std::vector<std::string> expected{"ファイル e.lev への書き込みに失敗しました"};
         if (showCause)
             expected.push_back(std::to_string(CSaveFile::DiskFull));
@@ -492,7 +476,7 @@ TEST_F(FlowTest, WriteIntoAMissingFolderFails)
     ASSERT_EQ(2u, m_host.Messages().size());
     EXPECT_EQ("ファイル ../gone/e.lev への書き込みに失敗しました", m_host.Messages()[0]);
     EXPECT_EQ(std::to_string(CSaveFile::FileNotFound), m_host.Messages()[1]);
-    EXPECT_EQ((std::vector<std::string>{"doc", "lib"}), FilesIn(m_dir.Path()));
+    EXPECT_EQ((std::vector<std::string>{"doc", "lib"}), TempDir::Names(m_dir.Path()));
 }
 
 TEST_F(FlowTest, WriteWhenTheDocumentFolderIsGoneKeepsTheCurrentFolder)

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <dirent.h>
 #include <string>
 #include <vector>
 
@@ -76,20 +75,6 @@ std::string V7(const std::vector<std::string>& recordLines)
     for (const std::string& line : recordLines)
         s += line + "\r\n";
     return s;
-}
-
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* d = opendir(folder.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..")
-                names.push_back(n);
-        }
-        closedir(d);
-    }
-    return names;
 }
 
 // A table that uses most of what the format can carry.
@@ -556,7 +541,7 @@ TEST(LevWrite, AskingForTheNameAndCancelling)
     EXPECT_EQ(host.Records()[0].request.proposedName, "proposal");
     EXPECT_TRUE(t.GetModified());
     EXPECT_EQ(t.GetFileName(), "");
-    EXPECT_TRUE(FilesIn(dir.Path()).empty());
+    EXPECT_TRUE(TempDir::Names(dir.Path()).empty());
 
     // Given a name, the file is written beside the project, named relative to it.
     host.QueueFileName(dir.File("chosen.lev"));
@@ -588,7 +573,7 @@ TEST(LevWrite, AFullDiskLeavesTheOldFileAndReportsTheCause)
                   std::to_string(CSaveFile::DiskFull)}));
     EXPECT_TRUE(t.GetModified());
     EXPECT_EQ(TempDir::Read(dir.File("lib.lev")), old);
-    EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"lib.lev"}));
+    EXPECT_EQ(TempDir::Names(dir.Path()), (std::vector<std::string>{"lib.lev"}));
 }
 
 TEST(LevWrite, ATargetInAMissingFolderFailsWithBothMessages)
@@ -605,5 +590,5 @@ TEST(LevWrite, ATargetInAMissingFolderFailsWithBothMessages)
     EXPECT_EQ(messages[0], CDataMessages::Format(CDataMessages::WriteFailed, t.GetFileName()));
     EXPECT_EQ(messages[1], std::to_string(CSaveFile::FileNotFound));
     EXPECT_TRUE(t.GetModified());
-    EXPECT_TRUE(FilesIn(dir.Path()).empty());
+    EXPECT_TRUE(TempDir::Names(dir.Path()).empty());
 }

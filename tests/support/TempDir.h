@@ -1,11 +1,14 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
+#include <dirent.h>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 // A fresh folder under /tmp for one test, removed with everything in it at
 // the end. Also restores the current directory, which the library flows change.
@@ -45,6 +48,22 @@ public:
     {
         std::ifstream f(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+    // The names in folder, sorted; a temporary file left beside a saved one
+    // shows here.
+    static std::vector<std::string> Names(const std::string& folder)
+    {
+        std::vector<std::string> names;
+        if (DIR* d = opendir(folder.c_str())) {
+            while (dirent* e = readdir(d)) {
+                std::string n = e->d_name;
+                if (n != "." && n != "..")
+                    names.push_back(n);
+            }
+            closedir(d);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
 private:

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,16 +27,7 @@ bool Exists(const std::string& path)
 
 int CountEntries(const std::string& folder)
 {
-    int n = 0;
-    if (DIR* d = ::opendir(folder.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            std::string name = e->d_name;
-            if (name != "." && name != "..")
-                ++n;
-        }
-        ::closedir(d);
-    }
-    return n;
+    return static_cast<int>(TempDir::Names(folder).size());
 }
 
 // Every test gets its own folders and its own temporary folder, so that a
