@@ -4,6 +4,7 @@
 #include "ScriptedHostServices.h"
 #include "Settings.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -13,20 +14,6 @@
 #include <QPushButton>
 #include <cstdlib>
 #include <string>
-
-// A widget application for dialog tests (offscreen unless told otherwise),
-// made once per test program.
-inline QApplication& TestApp()
-{
-    static int argc = 1;
-    static char name[] = "annalux-dialog-test";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication* app =
-        qobject_cast<QApplication*>(QApplication::instance()) ?: new QApplication(argc, argv);
-    return *app;
-}
 
 // Each test gets its own settings file, a scripted host that records every
 // message, and a fresh document made under those settings.

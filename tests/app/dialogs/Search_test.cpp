@@ -20,6 +20,7 @@
 #include "../view/ViewTestSupport.h"
 #include "Sjis.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -78,15 +79,7 @@ void Key(QWidget* target, int key)
 class SearchTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!qApp) {
-            static int argc = 1;
-            static char name[] = "Search_test";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { TestApp(); }
 
     SearchTest()
         : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)

@@ -21,6 +21,7 @@
 
 #include "Sjis.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -71,15 +72,7 @@ public:
 class LibraryWiringTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!qApp) {
-            static int argc = 1;
-            static char name[] = "LibraryWiring_test";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { TestApp(); }
 
     LibraryWiringTest()
         : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)

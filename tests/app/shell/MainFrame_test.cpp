@@ -11,6 +11,7 @@
 
 #include "Sjis.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -56,15 +57,7 @@ protected:
 class MainFrameTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!qApp) {
-            static int argc = 1;
-            static char name[] = "MainFrame_test";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { TestApp(); }
 
     MainFrameTest()
         : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)

@@ -4,6 +4,7 @@
 #include "AnnaluxView.h"
 #include "ScriptedHostServices.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 #include "ViewTestSupport.h"
 
 #include <QApplication>
@@ -19,16 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-int g_argc = 1;
-char g_name[] = "test";
-char* g_argv[] = {g_name, nullptr};
-
-QApplication& App()
-{
-    static QApplication* app = new QApplication(g_argc, g_argv);
-    return *app;
-}
 
 std::string AnnaluxExe()
 {
@@ -55,7 +46,7 @@ int RunShell(const std::string& command)
 class RenderPngTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { App(); }
+    void SetUp() override { TestApp(); }
 
     // Writes the sample project into the temp folder (libraries stay in samples/).
     std::string WriteSampleProject(const std::string& path)

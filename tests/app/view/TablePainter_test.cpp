@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "TablePainter.h"
 #include "TempDir.h"
+#include "TestApplication.h"
 #include "TextMeasurer.h"
 #include "ViewTestSupport.h"
 
@@ -21,10 +22,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-int g_argc = 1;
-char g_name[] = "test";
-char* g_argv[] = {g_name, nullptr};
 
 constexpr int R = 14;
 constexpr int kYearWidth = 60;
@@ -51,8 +48,7 @@ class TablePainterTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        static QApplication* app = new QApplication(g_argc, g_argv);
-        (void)app;
+        TestApp();
         auto events = std::make_unique<CYearEvent>();
         events->SetData(Event(2000, "from", RANGE_FROM), true, -1, EP_EVERY);
         events->SetData(Event(2001, "note", 0, "more"), true, -1, EP_EVERY);

@@ -5,6 +5,7 @@
 #include "DataCoord.h"
 #include "ScriptedHostServices.h"
 #include "ShiftJis.h"
+#include "TestApplication.h"
 #include "ViewInteraction.h"
 #include "ViewTestSupport.h"
 
@@ -21,16 +22,6 @@
 #include <cstdlib>
 
 namespace {
-
-int g_argc = 1;
-char g_name[] = "test";
-char* g_argv[] = {g_name, nullptr};
-
-QApplication& App()
-{
-    static QApplication* app = new QApplication(g_argc, g_argv);
-    return *app;
-}
 
 // Mouse and key events as the window system delivers them.
 void Mouse(QWidget* w, QEvent::Type type, const QPoint& p, Qt::MouseButton button = Qt::LeftButton,
@@ -121,7 +112,7 @@ QMenu* SubMenu(const QMenu* menu, const char* title)
 class ViewInteractionTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { App(); }
+    void SetUp() override { TestApp(); }
 
     void MakeView()
     {
