@@ -205,34 +205,24 @@ int StepVisible(const CYearEventTree& tree, int pos, int steps, int filter)
 
 bool CYearEvent::MoveToAfter(int32_t year, int n, int filter)
 {
-    const int first = m_tree->FirstOfYear(year, EP_EVERY, nullptr);
-    if (first < 0)
-        return true;
-    const int pos = StepVisible(*m_tree, first, n, filter);
-    if (pos < 0 || m_tree->At(pos)->year != year)
-        return false;
-    // A neighbour that is missing or of another year is not passed: the
-    // move would take the record out of its year.
-    const SEventData* next = m_tree->At(pos + 1);
-    if (!next || next->year != year)
-        return false;
-    if (!CYearEventTree::Visible(*next, filter)) {
-        CHostServices::Get().MessageBox(MoveRefusedMessage());
-        return false;
-    }
-    m_tree->SwapWithNext(pos);
-    SetModified(true);
-    return true;
+    return SwapInYear(year, n, filter);
 }
 
 bool CYearEvent::MoveToBefore(int32_t year, int n, int filter)
 {
+    return SwapInYear(year, (n < 1 ? 1 : n) - 1, filter);
+}
+
+bool CYearEvent::SwapInYear(int32_t year, int steps, int filter)
+{
     const int first = m_tree->FirstOfYear(year, EP_EVERY, nullptr);
     if (first < 0)
         return true;
-    const int pos = StepVisible(*m_tree, first, (n < 1 ? 1 : n) - 1, filter);
+    const int pos = StepVisible(*m_tree, first, steps, filter);
     if (pos < 0 || m_tree->At(pos)->year != year)
         return false;
+    // A neighbour that is missing or of another year is not passed: the
+    // move would take the record out of its year.
     const SEventData* next = m_tree->At(pos + 1);
     if (!next || next->year != year)
         return false;

@@ -79,6 +79,10 @@ public:
     static const char* MoveRefusedMessage();
 
 private:
+    // What a move either way does: the record that lies steps visible records
+    // into year's run trades places with the record after it.
+    bool SwapInYear(int32_t year, int steps, int filter);
+
     std::unique_ptr<CYearEventTree> m_tree;
     int m_cursor = 0;
 };
