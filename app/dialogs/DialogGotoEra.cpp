@@ -2,8 +2,7 @@
 
 #include "AnnaluxView.h"
 #include "DialogButtons.h"
-#include "HostServices.h"
-#include "SjisInput.h"
+#include "GotoText.h"
 
 #include "ui_DialogGotoEra.h"
 
@@ -32,14 +31,8 @@ CDialogGotoEra::~CDialogGotoEra() = default;
 void CDialogGotoEra::accept()
 {
     SImpl& d = *m_impl;
-    std::string text;
-    if (!CSjisInput::ToSjis(d.ui.editText->text().trimmed(), text, d.ui.editText))
-        return;
-    if (!d.view || text.empty() || !d.view->GoToPeriod(text)) {
-        CHostServices::Get().MessageBox(kNotFoundMessage, CHostServices::IconInformation);
-        d.ui.editText->setFocus();
-        d.ui.editText->selectAll();
-        return;
-    }
-    QDialog::accept();
+    if (CGotoText::Try(d.ui.editText, kNotFoundMessage, [&d](const std::string& text) {
+            return d.view && d.view->GoToPeriod(text);
+        }))
+        QDialog::accept();
 }
