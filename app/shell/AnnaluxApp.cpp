@@ -309,17 +309,17 @@ CAnnaluxApp::OpenResult CAnnaluxApp::OpenDocument(const std::string& path)
 
 bool CAnnaluxApp::OnFileSave()
 {
-    const bool ok = m_doc->DoSave(m_doc->GetPathName(), true);
-    if (ok)
-        AddToRecentFiles(m_doc->GetPathName());
-    if (m_frame)
-        m_frame->DocumentChanged();
-    return ok;
+    return SaveDocument(true);
 }
 
 bool CAnnaluxApp::OnFileSaveAs()
 {
-    const bool ok = m_doc->DoSave(m_doc->GetPathName(), false);
+    return SaveDocument(false);
+}
+
+bool CAnnaluxApp::SaveDocument(bool replace)
+{
+    const bool ok = m_doc->DoSave(m_doc->GetPathName(), replace);
     if (ok)
         AddToRecentFiles(m_doc->GetPathName());
     if (m_frame)

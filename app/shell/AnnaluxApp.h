@@ -117,6 +117,9 @@ private:
     // The "create a library" choice: asks the kind and starts creating one.
     void RunAssistantCreate();
     void AddToRecentFiles(const std::string& path);
+    // Save (replace: under the current name when there is one) or save as;
+    // a saved chronology joins the recent files.
+    bool SaveDocument(bool replace);
 
     std::unique_ptr<CAnnaluxDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
