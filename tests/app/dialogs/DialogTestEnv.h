@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnnaluxDoc.h"
+#include "AppTest.h"
 #include "ScriptedHostServices.h"
 #include "Settings.h"
 #include "TempDir.h"
@@ -17,11 +18,10 @@
 
 // Each test gets its own settings file, a scripted host that records every
 // message, and a fresh document made under those settings.
-class DialogTest : public ::testing::Test
+class DialogTest : public AppTest
 {
 protected:
     DialogTest()
-        : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)
     {
         TestApp();
         m_doc = std::make_unique<CAnnaluxDoc>();
@@ -53,10 +53,5 @@ protected:
         return child;
     }
 
-    TempDir m_dir;
-    CSettings m_settings;
-    CSettingsScope m_settingsScope;
-    CScriptedHostServices m_host;
-    CHostServicesScope m_hostScope;
     std::unique_ptr<CAnnaluxDoc> m_doc;
 };

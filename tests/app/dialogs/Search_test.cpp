@@ -4,6 +4,7 @@
 #include "AnnaluxApp.h"
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
+#include "AppTest.h"
 #include "CommandIds.h"
 #include "DataCoord.h"
 #include "DialogGotoEra.h"
@@ -76,13 +77,12 @@ void Key(QWidget* target, int key)
     QApplication::sendEvent(target, &press);
 }
 
-class SearchTest : public ::testing::Test
+class SearchTest : public AppTest
 {
 protected:
     static void SetUpTestSuite() { TestApp(); }
 
     SearchTest()
-        : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)
     {
         m_app = std::make_unique<CTestApp>();
         CAnnaluxDoc& doc = m_app->GetDocument();
@@ -206,11 +206,6 @@ protected:
         return accepted;
     }
 
-    TempDir m_dir;
-    CSettings m_settings;
-    CSettingsScope m_settingsScope;
-    CScriptedHostServices m_host;
-    CHostServicesScope m_hostScope;
     std::unique_ptr<CTestApp> m_app;
     CMainFrame* m_frame = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "AnnaluxDoc.h"
 
+#include "AppTest.h"
 #include "Archive.h"
 #include "BaseYear.h"
 #include "FilePathManager.h"
@@ -23,11 +24,10 @@ namespace {
 
 // Every test gets its own settings file, its own scripted host and a folder
 // of its own with a "lib" folder of four small libraries.
-class DocTest : public ::testing::Test
+class DocTest : public AppTest
 {
 protected:
     DocTest()
-        : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)
     {
         m_host.SetDefaultAnswer(CHostServices::AnswerNo);
         ::mkdir(m_dir.File("lib").c_str(), 0755);
@@ -89,12 +89,6 @@ protected:
     }
 
     std::vector<std::string> Messages() const { return m_host.Messages(); }
-
-    TempDir m_dir;
-    CSettings m_settings;
-    CSettingsScope m_settingsScope;
-    CScriptedHostServices m_host;
-    CHostServicesScope m_hostScope;
 };
 
 // ---- defaults -----------------------------------------------------------------

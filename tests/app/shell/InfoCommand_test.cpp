@@ -1,4 +1,5 @@
 #include "AnnaluxDoc.h"
+#include "AppTest.h"
 #include "Archive.h"
 #include "BaseYear.h"
 #include "GengouEra.h"
@@ -66,14 +67,10 @@ SRun RunProgram(const TempDir& folder, const std::string& arguments)
     return run;
 }
 
-class InfoCommand : public ::testing::Test
+class InfoCommand : public AppTest
 {
 protected:
-    InfoCommand()
-        : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)
-    {
-        ::mkdir(m_dir.File("lib").c_str(), 0755);
-    }
+    InfoCommand() { ::mkdir(m_dir.File("lib").c_str(), 0755); }
 
     void SetUp() override
     {
@@ -90,12 +87,6 @@ protected:
         EXPECT_EQ(error.error, QJsonParseError::NoError) << out;
         return json.object();
     }
-
-    TempDir m_dir;
-    CSettings m_settings;
-    CSettingsScope m_settingsScope;
-    CScriptedHostServices m_host;
-    CHostServicesScope m_hostScope;
 };
 
 TEST_F(InfoCommand, DescribesAProjectMadeHere)

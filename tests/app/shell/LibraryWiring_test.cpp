@@ -1,6 +1,7 @@
 #include "AnnaluxApp.h"
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
+#include "AppTest.h"
 #include "CommandIds.h"
 #include "DialogAssistant.h"
 #include "DialogCreateLibrarySelect.h"
@@ -69,13 +70,12 @@ public:
     std::vector<std::string> shown;
 };
 
-class LibraryWiringTest : public ::testing::Test
+class LibraryWiringTest : public AppTest
 {
 protected:
     static void SetUpTestSuite() { TestApp(); }
 
     LibraryWiringTest()
-        : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)
     {
         m_host.SetDefaultAnswer(No);
         m_app = std::make_unique<CScriptedApp>();
@@ -190,11 +190,6 @@ protected:
         return nullptr;
     }
 
-    TempDir m_dir;
-    CSettings m_settings;
-    CSettingsScope m_settingsScope;
-    CScriptedHostServices m_host;
-    CHostServicesScope m_hostScope;
     std::unique_ptr<CScriptedApp> m_app;
     CMainFrame* m_frame = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "AnnaluxApp.h"
 #include "AnnaluxDoc.h"
+#include "AppTest.h"
 #include "CommandIds.h"
 #include "GengouEra.h"
 #include "MainFrame.h"
@@ -54,13 +55,12 @@ protected:
     }
 };
 
-class MainFrameTest : public ::testing::Test
+class MainFrameTest : public AppTest
 {
 protected:
     static void SetUpTestSuite() { TestApp(); }
 
     MainFrameTest()
-        : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)
     {
         m_host.SetDefaultAnswer(CHostServices::AnswerNo);
         m_app = std::make_unique<CTestApp>();
@@ -96,11 +96,6 @@ protected:
         return path;
     }
 
-    TempDir m_dir;
-    CSettings m_settings;
-    CSettingsScope m_settingsScope;
-    CScriptedHostServices m_host;
-    CHostServicesScope m_hostScope;
     std::unique_ptr<CTestApp> m_app;
 };
 
