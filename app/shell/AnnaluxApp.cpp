@@ -383,6 +383,13 @@ int CAnnaluxApp::RunDialog(QDialog& dialog)
     return dialog.exec();
 }
 
+int CAnnaluxApp::RunModal(QDialog& dialog)
+{
+    if (CAnnaluxApp* app = Instance())
+        return app->RunDialog(dialog);
+    return dialog.exec();
+}
+
 bool CAnnaluxApp::OpenWithDesktop(const QString& path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

@@ -99,6 +99,9 @@ public:
     // Runs a modal dialog; every dialog of the menus goes through here, so
     // tests can answer it.
     virtual int RunDialog(QDialog& dialog);
+    // RunDialog of the running application; without one, the dialog's own
+    // event loop.
+    static int RunModal(QDialog& dialog);
 
 protected:
     // Shows a file with the desktop's program for it; false when that fails.

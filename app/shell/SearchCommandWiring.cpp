@@ -12,14 +12,6 @@
 
 namespace {
 
-int RunModal(QDialog& dialog)
-{
-    // Through the application, so that tests can answer the dialog.
-    if (CAnnaluxApp* app = CAnnaluxApp::Instance())
-        return app->RunDialog(dialog);
-    return dialog.exec();
-}
-
 // The supplement window still open (one that is closing waits for deletion
 // and does not count).
 CDisplaySupplement* OpenSupplement(QWidget* owner)
@@ -64,13 +56,13 @@ void CSearchCommandWiring::Install(CMainFrame& frame)
                             {[view, owner] { new CDialogSearch(view, owner); }, hasEvents, {}});
     frame.SetCommandHandler(ID_JUMP_YEAR, {[view, owner] {
                                                CDialogGotoYear dialog(view, owner);
-                                               RunModal(dialog);
+                                               CAnnaluxApp::RunModal(dialog);
                                            },
                                            hasEvents,
                                            {}});
     frame.SetCommandHandler(ID_JUMP_ERA, {[view, owner] {
                                               CDialogGotoEra dialog(view, owner);
-                                              RunModal(dialog);
+                                              CAnnaluxApp::RunModal(dialog);
                                           },
                                           hasEvents,
                                           {}});

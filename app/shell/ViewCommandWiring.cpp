@@ -18,18 +18,6 @@
 #include "TableBase.h"
 #include "YearEvent.h"
 
-namespace {
-
-int RunModal(QDialog& dialog)
-{
-    // Through the application, so that tests can answer the dialog.
-    if (CAnnaluxApp* app = CAnnaluxApp::Instance())
-        return app->RunDialog(dialog);
-    return dialog.exec();
-}
-
-} // namespace
-
 CViewCommandWiring* CViewCommandWiring::Install(CMainFrame& frame)
 {
     auto* wiring = new CViewCommandWiring(frame);
@@ -43,7 +31,7 @@ CViewCommandWiring::CViewCommandWiring(CMainFrame& frame)
 {
     m_library = std::make_unique<CLibraryCommands>(m_doc, &frame);
     CLibraryCommands::SHooks hooks;
-    hooks.runDialog = [](QDialog& dialog) { return RunModal(dialog); };
+    hooks.runDialog = [](QDialog& dialog) { return CAnnaluxApp::RunModal(dialog); };
     hooks.postCommand = [this](int command) { m_frame.PostCommand(command); };
     m_library->SetHooks(hooks);
 }
@@ -153,7 +141,7 @@ bool CViewCommandWiring::EditHit()
     case CK_EVENT: {
         auto* table = static_cast<CYearEvent*>(hit.table);
         CDialogMakeEvent dialog(m_doc, hit.event, *table, &m_frame);
-        if (RunModal(dialog) != QDialog::Accepted)
+        if (CAnnaluxApp::RunModal(dialog) != QDialog::Accepted)
             return false;
         *table = dialog.GetTable();
         break;
@@ -164,7 +152,7 @@ bool CViewCommandWiring::EditHit()
         // A period opens on its own row, an era name on the year pointed at.
         const int32_t year = hit.kind == CK_ERA ? hit.eraData.startYear : hit.year;
         CDialogGengou dialog(*table, hit.kind, year, false, &m_frame);
-        if (RunModal(dialog) != QDialog::Accepted)
+        if (CAnnaluxApp::RunModal(dialog) != QDialog::Accepted)
             return false;
         *table = dialog.GetTable();
         break;
@@ -173,7 +161,7 @@ bool CViewCommandWiring::EditHit()
         auto* table = static_cast<CBaseYear*>(hit.table);
         CDialogBaseYear dialog(m_doc, &m_frame);
         dialog.SetValues(SBaseYearValues::FromTable(*table));
-        if (RunModal(dialog) != QDialog::Accepted)
+        if (CAnnaluxApp::RunModal(dialog) != QDialog::Accepted)
             return false;
         dialog.GetValues().ToTable(*table);
         break;
@@ -195,7 +183,7 @@ bool CViewCommandWiring::AddAtHit()
         auto* table = static_cast<CYearEvent*>(hit.table);
         CDialogMakeEvent dialog(m_doc, *table, kNoYear, hit.year == kNoYear ? -1 : hit.year, true,
                                 &m_frame);
-        if (RunModal(dialog) != QDialog::Accepted)
+        if (CAnnaluxApp::RunModal(dialog) != QDialog::Accepted)
             return false;
         *table = dialog.GetTable();
         break;
@@ -204,7 +192,7 @@ bool CViewCommandWiring::AddAtHit()
     case CK_ERA: {
         auto* table = static_cast<CGengouEra*>(hit.table);
         CDialogGengou dialog(*table, hit.kind, kNoYear, true, &m_frame);
-        if (RunModal(dialog) != QDialog::Accepted)
+        if (CAnnaluxApp::RunModal(dialog) != QDialog::Accepted)
             return false;
         *table = dialog.GetTable();
         break;
