@@ -4,6 +4,7 @@
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
+#include "TableContents.h"
 #include "TempDir.h"
 #include "TestDocument.h"
 #include "TextFileReader.h"
@@ -24,14 +25,6 @@ std::vector<int32_t> StartYears(const CGengouEra& t)
     std::vector<int32_t> out;
     for (const SGengouEraTable& r : t.GetGengouEraTable())
         out.push_back(r.startYear);
-    return out;
-}
-
-std::vector<std::string> Names(const CGengouEra& t)
-{
-    std::vector<std::string> out;
-    for (const SGengouEraTable& r : t.GetGengouEraTable())
-        out.push_back(Utf8(r.name));
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "SaveFile.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
+#include "TableContents.h"
 #include "TempDir.h"
 #include "TestDocument.h"
 #include "TextFileReader.h"
@@ -33,14 +34,6 @@ SEventData Rec(int32_t year, int month, int day, const std::string& textUtf8,
     r.rangeFlags = range;
     r.otherYear = otherYear;
     return r;
-}
-
-std::vector<SEventData> Records(const CYearEvent& table)
-{
-    std::vector<SEventData> out;
-    for (int i = 0; i < table.GetLen(); ++i)
-        out.push_back(table.GetRecord(i));
-    return out;
 }
 
 std::string Describe(const SEventData& r)

@@ -2,6 +2,7 @@
 
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
+#include "TableContents.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +25,6 @@ SEventData Rec(int32_t year, int month = -1, int day = -1, bool leap = false, in
     r.priority = priority;
     r.text = text;
     return r;
-}
-
-std::vector<SEventData> Records(const CYearEvent& t)
-{
-    std::vector<SEventData> out;
-    for (int i = 0; i < t.GetLen(); ++i)
-        out.push_back(t.GetRecord(i));
-    return out;
 }
 
 std::vector<std::string> Texts(const CYearEvent& t)

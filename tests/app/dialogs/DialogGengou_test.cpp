@@ -2,6 +2,7 @@
 
 #include "DialogTestEnv.h"
 #include "Sjis.h"
+#include "TableContents.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -41,13 +42,6 @@ protected:
         f.name->setText(QString::fromUtf8(name));
         f.start->setText(QString::fromUtf8(start));
         f.end->setText(QString::fromUtf8(end));
-    }
-    std::vector<std::string> Names(const CGengouEra& t)
-    {
-        std::vector<std::string> out;
-        for (const SGengouEraTable& r : t.GetGengouEraTable())
-            out.push_back(Utf8(r.name));
-        return out;
     }
 
     CGengouEra m_table;

@@ -5,6 +5,7 @@
 #include "EditDialogData.h"
 #include "GengouEra.h"
 #include "Sjis.h"
+#include "TableContents.h"
 #include "YearEvent.h"
 
 #include <QCheckBox>
@@ -93,13 +94,6 @@ protected:
     {
         Year(d)->setText(year);
         Text(d)->setPlainText(text);
-    }
-    std::vector<SEventData> Records(const CYearEvent& t)
-    {
-        std::vector<SEventData> out;
-        for (int i = 0; i < t.GetLen(); ++i)
-            out.push_back(t.GetRecord(i));
-        return out;
     }
     std::vector<std::string> Messages() const { return m_host.Messages(); }
 
