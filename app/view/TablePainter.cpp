@@ -335,10 +335,7 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
             if (index < 0)
                 continue;
             const SGengouEraTable& row = table->GetGengouEraTable()[static_cast<size_t>(index)];
-            label = c.texts->Get(row.name).visible +
-                    QString::number(CTablePainter::EraYear(row.startYear, bucketYear));
-            if (s > 1)
-                label += QLatin1Char('-');
+            label = CTablePainter::EraLabel(c.texts->Get(row.name).visible, row.startYear, year, s);
             slot = CFontManager::FS_GENGOU;
         } else if (kind == CK_BASEYEAR) {
             const auto* table = static_cast<const CBaseYear*>(columns.GetTable(col));
@@ -502,6 +499,17 @@ int64_t CTablePainter::EraYear(int32_t start, int32_t year)
     return n;
 }
 
+QString CTablePainter::EraLabel(const QString& name, int32_t start, int32_t year, int scale)
+{
+    // A negative bucket reaches below its own year (-10 holds -1..-19), so the
+    // row's year can precede an era found for the bucket: count from the
+    // era's first year then rather than show a year before it.
+    QString label = name + QString::number(EraYear(start, std::max(year, start)));
+    if (scale > 1)
+        label += QLatin1Char('-');
+    return label;
+}
+
 CTablePainter::EMark CTablePainter::MarkOf(uint32_t flags)
 {
     switch (flags & ~static_cast<uint32_t>(RANGE_OTHER_YEAR_ABOUT)) {
@@ -632,10 +640,11 @@ void CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
         painter.setPen(CLogFontQt::ToQColor(request.printer ? 0 : kGridScreen));
         const int yTop = std::max(c.DevY(0), request.clip.top());
         const int yBottom = c.DevY(lastBottom);
+        // The table's left edge, then each column's last pixel: one line
+        // between neighbours, not two.
+        painter.drawLine(c.DevX(0), yTop, c.DevX(0), yBottom);
         for (int col = 0; col < columns.GetCount(); ++col) {
-            const int x0 = c.DevX(columns.GetLeft(col));
             const int x1 = c.DevX(static_cast<int64_t>(columns.GetRight(col)) - 1);
-            painter.drawLine(x0, yTop, x0, yBottom);
             painter.drawLine(x1, yTop, x1, yBottom);
         }
         painter.drawLine(c.DevX(0), yBottom, c.DevX(c.totalWidth), yBottom);

@@ -111,6 +111,10 @@ public:
     static QString WesternLabel(int32_t year, int scale);
     // The era year of a Western year in an era starting at start (no year 0).
     static int64_t EraYear(int32_t start, int32_t year);
+    // The era-name cell of a row of year: the era is the one of the row's
+    // bucket, its year counted to the row's own year, "-" after it when the
+    // scale is not 1. name is the era's visible name.
+    static QString EraLabel(const QString& name, int32_t start, int32_t year, int scale);
 
     static void Paint(QPainter& painter, const SPaintRequest& request);
 };

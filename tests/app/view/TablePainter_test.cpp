@@ -105,6 +105,18 @@ TEST_F(TablePainterTest, BandsAlternateByYearParity)
     EXPECT_EQ(QColor(image.pixel(kYearWidth - 5, RowY(view, 6))), QColor(Qt::white));
 }
 
+TEST_F(TablePainterTest, GridDrawsOneLineBetweenColumns)
+{
+    CAnnaluxView view(&m_doc);
+    const QImage image = Render(view);
+    const QColor grid(0xA0, 0xA0, 0xA0);
+    const int y = RowY(view, 1) + R - 2; // below the supplement square of 2001
+    EXPECT_EQ(QColor(image.pixel(0, y)), grid);
+    EXPECT_EQ(QColor(image.pixel(kYearWidth - 1, y)), grid);
+    EXPECT_NE(QColor(image.pixel(kYearWidth, y)), grid); // the event column's first pixel
+    EXPECT_EQ(QColor(image.pixel(kYearWidth + 300 - 1, y)), grid);
+}
+
 TEST_F(TablePainterTest, RangeMarkAboutColourAndSupplementSquare)
 {
     CAnnaluxView view(&m_doc);
@@ -238,6 +250,12 @@ TEST(TableLabelsTest, WesternAndEraLabels)
     EXPECT_EQ(CTablePainter::EraYear(-5, 1), 6);
     EXPECT_EQ(CTablePainter::EraYear(1868, 1868), 1);
     EXPECT_EQ(CTablePainter::EraYear(INT32_MIN, INT32_MAX), 4294967295LL);
+    // The era cell counts to the row's own year, not to its bucket's.
+    const QString heisei = QString::fromUtf8("平成");
+    EXPECT_EQ(CTablePainter::EraLabel(heisei, 1989, 1995, 10), QString::fromUtf8("平成7-"));
+    EXPECT_EQ(CTablePainter::EraLabel(heisei, 1989, 1995, 1), QString::fromUtf8("平成7"));
+    // Bucket -10 holds -15, which an era found for it may start after.
+    EXPECT_EQ(CTablePainter::EraLabel(heisei, -12, -15, 10), QString::fromUtf8("平成1-"));
     EXPECT_EQ(CTablePainter::MarkOf(RANGE_FROM | RANGE_ABOUT | RANGE_OTHER_YEAR_ABOUT),
               CTablePainter::MarkFromAbout);
     EXPECT_EQ(CTablePainter::MarkOf(RANGE_FROM | RANGE_UNTIL), CTablePainter::MarkNone);
