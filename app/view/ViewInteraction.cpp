@@ -178,7 +178,13 @@ std::string CViewInteraction::SupplementTip(const std::string& sjis)
             continue;
         plain += c;
     }
-    return CShiftJis::Truncate(plain, kTipBytes);
+    if (plain.size() <= kTipBytes)
+        return plain;
+    // A double-byte character across the limit is kept whole (one byte over).
+    size_t end = 0;
+    while (end < kTipBytes)
+        end += std::max<size_t>(1, CShiftJis::CharLength(plain, end));
+    return plain.substr(0, std::min(end, plain.size()));
 }
 
 namespace {

@@ -69,7 +69,8 @@ public:
     static QString RangeDescription(uint32_t flags, int32_t otherYear);
 
     // A supplement as a one-line tip: markup and line breaks dropped, cut to
-    // kTipBytes without splitting a character (Shift-JIS in and out).
+    // kTipBytes, or one byte more when a double-byte character straddles
+    // the limit, so no character is split (Shift-JIS in and out).
     static std::string SupplementTip(const std::string& sjis);
 
     // The link under the content point (x, y): a rectangle no taller than a

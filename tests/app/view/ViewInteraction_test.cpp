@@ -205,11 +205,13 @@ TEST(ViewRules, SupplementTipIsOneLineWithoutMarkupAndNeverSplitsACharacter)
     for (int i = 0; i < 200; ++i)
         text += Sjis("あ");
     const std::string tip = CViewInteraction::SupplementTip(text + "\r\n");
-    EXPECT_LE(tip.size(), CViewInteraction::kTipBytes);
-    EXPECT_EQ(tip.size(), 255u);
-    EXPECT_EQ(tip, text.substr(0, 255));
+    // The character across the limit is kept whole: one byte over.
+    EXPECT_EQ(tip.size(), CViewInteraction::kTipBytes + 1);
+    EXPECT_EQ(tip, text.substr(0, 257));
     std::string utf8;
     EXPECT_TRUE(CShiftJis::ToUtf8(tip, utf8));
+    // On a character boundary the cut is exact.
+    EXPECT_EQ(CViewInteraction::SupplementTip(text.substr(1) + "x"), text.substr(1, 256));
 }
 
 TEST(ViewRules, WrappedLinkIsHitOnlyAlongItsLines)
@@ -446,7 +448,8 @@ TEST_F(ViewInteractionTest, SupplementMarkGivesCursorStatusAndTrimmedTip)
     EXPECT_EQ(status.toStdString(), CViewInteraction::kSupplementStatus);
     EXPECT_FALSE(m_view->ToolTipText().contains(QLatin1Char('\n')));
     EXPECT_FALSE(m_view->ToolTipText().contains(QLatin1Char('<')));
-    EXPECT_EQ(m_view->ToolTipText().size(), 1 + 127);
+    // "x" and 128 double-byte characters: 257 bytes, the last one kept whole.
+    EXPECT_EQ(m_view->ToolTipText().size(), 1 + 128);
     EXPECT_TRUE(m_view->IsToolTipTimerRunning());
 
     // Clicking the mark asks for the supplement window.
