@@ -342,11 +342,13 @@ void CMainFrame::InstallHandlers()
                                     [this, percent] { return m_doc.GetZoomPercent() == percent; }};
     }
 
+    // A display range only narrows the events shown: without an event
+    // library there is nothing for it to act on.
     m_handlers[ID_YEAR_RANGE] = {[this] {
                                      CDialogYearRange dialog(&m_doc, this);
                                      RunDocumentDialog(dialog, false);
                                  },
-                                 {},
+                                 [this] { return HasEventLibrary(); },
                                  {}};
     m_handlers[ID_FONT_SET] = {[this] {
                                    CDialogFontSet dialog(&m_doc, this);

@@ -250,6 +250,7 @@ TEST_F(MainFrameTest, CommandsNotBuiltYetStayVisibleAndDisabled)
         ID_SIBLING_SHOW,
         ID_SIBLING_SELECT,
         ID_MODIFY_SELECT, // wants an event library
+        ID_YEAR_RANGE,    // likewise
     };
     for (int command : later) {
         const std::vector<QAction*> actions = frame.FindActions(command);
@@ -261,12 +262,12 @@ TEST_F(MainFrameTest, CommandsNotBuiltYetStayVisibleAndDisabled)
     const int working[] = {ID_FILE_NEW,           ID_FILE_OPEN,
                            ID_FILE_SAVE,          ID_FILE_SAVE_AS,
                            ID_APP_EXIT,           ID_APP_ABOUT,
-                           ID_HELP_SHOW,          ID_YEAR_RANGE,
-                           ID_FONT_SET,           ID_COLOR_SET,
-                           ID_COLUMN_SETTINGS,    ID_ZOOM_50,
-                           ID_ASSISTANT_AT_START, CAnnaluxDoc::ID_WRAP_LINES,
-                           ID_LIBRARY_NEW,        ID_LIBRARY_LOAD,
-                           ID_MODIFY_EVENT,       ID_NEW_EVENT_LIBRARY};
+                           ID_HELP_SHOW,          ID_FONT_SET,
+                           ID_COLOR_SET,          ID_COLUMN_SETTINGS,
+                           ID_ZOOM_50,            ID_ASSISTANT_AT_START,
+                           ID_LIBRARY_NEW,        CAnnaluxDoc::ID_WRAP_LINES,
+                           ID_LIBRARY_LOAD,       ID_MODIFY_EVENT,
+                           ID_NEW_EVENT_LIBRARY};
     for (int command : working)
         EXPECT_TRUE(frame.FindAction(command)->isEnabled()) << command;
 
@@ -282,11 +283,13 @@ TEST_F(MainFrameTest, TheWindowsOwnRulesHoldForEveryHandler)
     for (int command : {ID_MODIFY_SELECT, ID_CHRONOLOGY_INFO, ID_CLEAR_ALL, ID_COLUMN_DELETE})
         frame.SetCommandHandler(command, {[&runs] { ++runs; }, {}, {}});
 
-    // "ﾃﾞｰﾀ修正" wants an event library, the column commands a column.
+    // "ﾃﾞｰﾀ修正" and the display range want an event library, the column
+    // commands a column.
     QToolButton* modify = frame.GetToolButton(4);
     EXPECT_EQ(modify->text().toStdString(), "ﾃﾞｰﾀ修正");
     EXPECT_FALSE(modify->isEnabled());
     EXPECT_FALSE(frame.RunCommand(ID_MODIFY_SELECT));
+    EXPECT_FALSE(frame.FindAction(ID_YEAR_RANGE)->isEnabled());
     EXPECT_FALSE(frame.FindAction(ID_CHRONOLOGY_INFO)->isEnabled());
     EXPECT_FALSE(frame.FindAction(ID_CLEAR_ALL)->isEnabled());
 
@@ -296,6 +299,7 @@ TEST_F(MainFrameTest, TheWindowsOwnRulesHoldForEveryHandler)
     Doc().GetColumns().Append(4, table, -1, 500);
     Doc().UpdateAllViews();
     EXPECT_TRUE(modify->isEnabled());
+    EXPECT_TRUE(frame.FindAction(ID_YEAR_RANGE)->isEnabled());
     EXPECT_TRUE(frame.FindAction(ID_CHRONOLOGY_INFO)->isEnabled());
     EXPECT_TRUE(frame.RunCommand(ID_MODIFY_SELECT));
     EXPECT_TRUE(frame.RunCommand(ID_COLUMN_DELETE));
@@ -514,6 +518,8 @@ TEST_F(MainFrameTest, HelpOpensTheBookBesideTheProgramOrSaysItCannot)
 TEST_F(MainFrameTest, SettingsDialogsAndAboutOpenFromTheMenus)
 {
     CMainFrame& frame = Frame();
+    Doc().AddEventTable(std::make_unique<CYearEvent>());
+    Doc().UpdateAllViews();
     for (int command : {ID_YEAR_RANGE, ID_FONT_SET, ID_COLOR_SET, ID_COLUMN_SETTINGS, ID_APP_ABOUT})
         EXPECT_TRUE(frame.RunCommand(command)) << command;
     EXPECT_EQ(m_app->dialogs,
