@@ -120,5 +120,7 @@ void CDialogYearRange::accept()
     d.from = from;
     d.to = to;
     d.doc->SetRange(enabled, from, to);
+    // OK counts as a change of the chronology even when the years stayed.
+    d.doc->SetModifiedFlag(true);
     QDialog::accept();
 }

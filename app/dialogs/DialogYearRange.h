@@ -8,8 +8,8 @@ class CAnnaluxDoc;
 
 // "表示範囲年の設定": whether the table shows only a range of years, and
 // which. OK checks the years (with the range on, the start must lie before
-// the end) and stores the three values in the document, which relays out,
-// repaints and marks itself modified when they changed.
+// the end) and stores the three values in the document, which relays out
+// and repaints when they changed; OK always marks the document modified.
 class CDialogYearRange : public QDialog
 {
     Q_OBJECT

@@ -9,6 +9,7 @@
 #include "Sjis.h"
 #include "YearEvent.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -214,6 +215,19 @@ TEST_F(YearRangeTest, SwitchingTheRangeOffIsNotCheckedAndKeepsUsableYears)
     EXPECT_EQ(m_doc->GetRangeTo(), 40);
 }
 
+TEST_F(YearRangeTest, OkWithTheYearsUnchangedStillMarksTheDocumentModified)
+{
+    m_doc->SetRange(true, 1600, 1868);
+    m_doc->SetModifiedFlag(false);
+    CDialogYearRange dialog(m_doc.get());
+    PressOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(m_doc->GetRangeEnabled());
+    EXPECT_EQ(m_doc->GetRangeFrom(), 1600);
+    EXPECT_EQ(m_doc->GetRangeTo(), 1868);
+    EXPECT_TRUE(m_doc->IsModified());
+}
+
 TEST_F(YearRangeTest, CancelLeavesTheDocumentAlone)
 {
     CDialogYearRange dialog(m_doc.get());
@@ -338,4 +352,13 @@ TEST_F(DialogTest, AboutShowsTheVersion)
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("ﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_EQ(Child<QLabel>(dialog, "labelVersion")->text(), "Annalux Version 3.17");
     EXPECT_FALSE(Child<QLabel>(dialog, "labelIcon")->pixmap().isNull());
+    // The version is the only text besides the OK button.
+    QStringList texts;
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            texts << label->text();
+    EXPECT_EQ(texts, QStringList{"Annalux Version 3.17"});
+    const QList<QAbstractButton*> buttons = dialog.findChildren<QAbstractButton*>();
+    ASSERT_EQ(buttons.size(), 1);
+    EXPECT_EQ(buttons[0]->text(), QString::fromUtf8("OK"));
 }
