@@ -449,6 +449,17 @@ std::string CAnnaluxDoc::LibraryAbsolutePath(const CTableBase& table) const
     return Normalize(base + "/" + name);
 }
 
+void CAnnaluxDoc::AnchorLibraryNames()
+{
+    for (int kind = 1; kind <= 4; ++kind) {
+        for (int i = 0; i < GetTableCount(kind); ++i) {
+            CTableBase* table = GetTable(kind, i);
+            if (!table->GetFileName().empty() && table->GetFileName()[0] != '/')
+                table->SetFileName(LibraryAbsolutePath(*table));
+        }
+    }
+}
+
 bool CAnnaluxDoc::MakeProjectData(const std::string& projectPath, SProjectData& data)
 {
     FillProjectDefaults(data);
@@ -523,6 +534,10 @@ bool CAnnaluxDoc::OnSaveDocument(const std::string& path)
         CHostServices::Get().MessageBox(text, CHostServices::Ok | CHostServices::IconError);
         return false;
     }
+    // A library name relative to the old folder would be taken against the
+    // new one from now on: the next save would point the project at a file
+    // that is not there and write the library's changes into a new copy.
+    AnchorLibraryNames();
     SetPathName(absolute);
     m_fileVersion = CProjectFile::kCurrentVersion;
     m_modified = false;

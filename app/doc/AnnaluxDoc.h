@@ -227,6 +227,9 @@ private:
     bool MakeProjectData(const std::string& projectPath, SProjectData& data);
     void SettingChanged();
     std::string LibraryAbsolutePath(const CTableBase& table) const;
+    // Makes every relative library name absolute against the folder it is
+    // relative to now (before the project's path changes).
+    void AnchorLibraryNames();
 
     std::string m_pathName;
     std::string m_title;

@@ -488,6 +488,47 @@ TEST_F(DocTest, SavingTheProjectSavesModifiedLibrariesFirst)
     EXPECT_EQ(reread.GetLen(), 4);
 }
 
+// A library saved before a Save As into another folder is named relative to
+// the old folder; later saves must still find it there.
+TEST_F(DocTest, SaveAsIntoAnotherFolderKeepsTheLibrariesWhereTheyAre)
+{
+    ::mkdir(m_dir.File("a").c_str(), 0755);
+    ::mkdir(m_dir.File("b").c_str(), 0755);
+    {
+        CAnnaluxDoc doc;
+        auto events = std::make_unique<CYearEvent>();
+        ASSERT_TRUE(events->ReadFile(WriteEvents("a/e.lev", "e", {1600}).c_str(), false));
+        doc.GetColumns().EnsureYearColumn(50);
+        doc.GetColumns().Insert(4, doc.AddEventTable(std::move(events)), 1, 300);
+        ASSERT_TRUE(doc.OnSaveDocument(m_dir.File("a/p.anx")));
+    }
+    CAnnaluxDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(m_dir.File("a/p.anx")));
+    auto addEvent = [&doc](int year) {
+        SEventData rec;
+        rec.year = year;
+        rec.text = "new";
+        doc.GetEventTable(0)->SetData(rec, true, -1, EP_EVERY);
+    };
+    addEvent(1700);
+    ASSERT_TRUE(doc.OnSaveDocument(m_dir.File("b/p.anx")));
+    ASSERT_TRUE(doc.OnSaveDocument(m_dir.File("b/p.anx"))); // nothing modified
+    {
+        CAnnaluxDoc reopened;
+        ASSERT_TRUE(reopened.OnOpenDocument(m_dir.File("b/p.anx")));
+        ASSERT_EQ(reopened.GetEventTableCount(), 1);
+        EXPECT_EQ(reopened.GetEventTable(0)->GetFileName(), m_dir.File("a/e.lev"));
+    }
+    addEvent(1800);
+    ASSERT_TRUE(doc.OnSaveDocument(m_dir.File("b/p.anx")));
+    CYearEvent reread;
+    ASSERT_TRUE(reread.ReadFile(m_dir.File("a/e.lev").c_str(), false));
+    EXPECT_EQ(reread.GetLen(), 3);
+    struct stat st;
+    EXPECT_NE(::stat(m_dir.File("b/e.lev").c_str(), &st), 0);
+    EXPECT_TRUE(Messages().empty()) << ::testing::PrintToString(Messages());
+}
+
 TEST_F(DocTest, SaveModifiedLibrariesAsksPerLibraryInKindOrder)
 {
     CAnnaluxDoc doc;
