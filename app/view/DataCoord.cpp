@@ -433,7 +433,12 @@ int32_t CDataCoord::YearAt(int64_t y, const CYearEvent* library, int* index, boo
         const int column = m_table.ColumnOfLibrary(library);
         if (column >= 0) {
             const auto& c = m_table.Column(column);
-            const size_t k = m_table.LowerBottom(column, y);
+            size_t k = m_table.LowerBottom(column, y);
+            // On the pixel two entries of one year share, the lower one is
+            // meant: y is its first row.
+            if (k + 1 < c.size() && c[k].bottom == y && c[k + 1].top <= y &&
+                c[k + 1].Year() == c[k].Year())
+                ++k;
             if (k < c.size() && c[k].top <= y) {
                 result = c[k].Year();
                 position = static_cast<int>(k - m_table.LowerYear(column, result));

@@ -275,6 +275,9 @@ TEST_F(DataCoordTest, HitTestsAndYearQueries)
     EXPECT_EQ(index, 1); // second event of the year
     EXPECT_EQ(m_coord.YearAt(R + 5, a, &index, true), 1600);
     EXPECT_EQ(index, 1); // from the cache
+    // The pixel the two 1600 events share belongs to the lower one.
+    EXPECT_EQ(m_coord.YearAt(R, a, &index, false), 1600);
+    EXPECT_EQ(index, 1);
     EXPECT_EQ(m_coord.YearAt(2 * R + 5, b, &index, false), 1601);
     EXPECT_EQ(index, 0);
     // Nothing of b at 0..2R: without the cache, the row's year over all columns.
