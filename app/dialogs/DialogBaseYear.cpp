@@ -9,6 +9,8 @@
 
 #include "ui_DialogBaseYear.h"
 
+#include <QPushButton>
+
 const char* const CDialogBaseYear::kNoTitleMessage = "タイトル名を入力して下さい";
 const char* const CDialogBaseYear::kNoStartMessage = "開始年を入力して下さい";
 const char* const CDialogBaseYear::kEraRangeMessage = "その元号の終了年を超えています";
@@ -85,6 +87,7 @@ CDialogBaseYear::CDialogBaseYear(const CAnnaluxDoc* doc, QWidget* parent)
     Ui::DialogBaseYear& ui = m_impl->ui;
     ui.setupUi(this);
     CDialogButtons::Localize(ui.buttonBox);
+    ui.buttonBox->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
     CInputMethod::SwitchOn(ui.editTitle);
     CInputMethod::SwitchOn(ui.editSupplement);
     CInputMethod::MakeNumberField(ui.editStart, true, 10);
@@ -188,7 +191,9 @@ void CDialogBaseYear::accept()
     v.startKind = ui.comboStart->currentIndex() < 0 ? ui.comboStart->itemText(0)
                                                     : ui.comboStart->currentText();
     if (v.startKind != kWestern) {
-        v.startYear = d.eras.GetWesternYear(v.startKind, v.startYear);
+        // An era has no year 0 or before; such a year is outside it, not a
+        // year before the era began.
+        v.startYear = v.startYear >= 1 ? d.eras.GetWesternYear(v.startKind, v.startYear) : kNoYear;
         if (v.startYear == kNoYear)
             return refuse(ui.editStart, kEraRangeMessage);
     }
@@ -203,7 +208,7 @@ void CDialogBaseYear::accept()
         if (!ParseYear(endText, v.endYear))
             return refuse(ui.editEnd, kEndNumberMessage);
         if (v.endKind != kWestern) {
-            v.endYear = d.eras.GetWesternYear(v.endKind, v.endYear);
+            v.endYear = v.endYear >= 1 ? d.eras.GetWesternYear(v.endKind, v.endYear) : kNoYear;
             if (v.endYear == kNoYear)
                 return refuse(ui.editEnd, kEraRangeMessage);
         }

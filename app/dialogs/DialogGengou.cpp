@@ -219,7 +219,7 @@ CDialogGengou::CDialogGengou(const CGengouEra& table, int kind, int32_t startYea
     CInputMethod::SwitchOn(ui.editSupplement);
     ui.buttonLink->setEnabled(false);
 
-    ui.buttonBox->button(QDialogButtonBox::Cancel)->setToolTip(QStringLiteral("画面を閉じます"));
+    ui.buttonBox->button(QDialogButtonBox::Ok)->setToolTip(QStringLiteral("画面を閉じます"));
     ui.editName->setToolTip(QStringLiteral("元号/時代名称を入力します。"));
     ui.editStart->setToolTip(QStringLiteral("その元号または、時代の開始西暦年を入力します。"));
     ui.editEnd->setToolTip(QStringLiteral("その元号または、時代の終了西暦年を入力します。"));

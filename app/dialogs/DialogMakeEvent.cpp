@@ -579,24 +579,23 @@ void CDialogMakeEvent::OnNew()
 void CDialogMakeEvent::OnDelete()
 {
     SImpl& d = *m_impl;
-    // The blank form shows no record: there is nothing to delete.
-    if (d.index >= d.VisibleCount())
-        return;
     if (CHostServices::Get().MessageBox(kDeleteQuestion,
                                         CHostServices::YesNo | CHostServices::IconQuestion) !=
         CHostServices::AnswerYes)
         return;
+    // The blank form of a new record holds no stored record: deleting it
+    // only throws away what was typed there.
     SEventData removed;
-    if (d.table->RemoveAt(d.index, d.Filter(), &removed)) {
+    if (d.index < d.VisibleCount() && d.table->RemoveAt(d.index, d.Filter(), &removed)) {
         d.Touch(removed.year);
         d.tableChanged = true;
-    }
-    const int count = d.VisibleCount();
-    if (d.index >= count)
-        d.index = count - 1;
-    if (d.index < 0) {
-        d.index = 0;
-        d.SetNewEntry(true);
+        const int count = d.VisibleCount();
+        if (d.index >= count)
+            d.index = count - 1;
+        if (d.index < 0) {
+            d.index = 0;
+            d.SetNewEntry(true);
+        }
     }
     d.ShowCurrent();
 }

@@ -7,6 +7,7 @@
 #include "ui_DialogSetLink.h"
 
 #include <QEvent>
+#include <QPushButton>
 
 const char* const CDialogSetLink::kMissingMessage = "リンク名とリンク先の両方を入力してください。";
 const char* const CDialogSetLink::kBrowseFilter =
@@ -25,6 +26,7 @@ CDialogSetLink::CDialogSetLink(const QString& name, const QString& target, QWidg
     Ui::DialogSetLink& ui = m_impl->ui;
     ui.setupUi(this);
     CDialogButtons::Localize(ui.buttonBox);
+    ui.buttonBox->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
     CInputMethod::SwitchOn(ui.editName);
     // Targets are addresses and paths: typed without the input method.
     CInputMethod::SwitchOff(ui.editTarget);

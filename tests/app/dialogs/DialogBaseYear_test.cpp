@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -45,6 +46,9 @@ TEST_F(DialogBaseYearTest, OpensWithValuesAndEraItems)
     EXPECT_FALSE(W<QLineEdit>(d, "editEnd")->isEnabled());
     EXPECT_EQ(W<QLineEdit>(d, "editTitle")->text(), QStringLiteral("徳川家康"));
     EXPECT_EQ(W<QLineEdit>(d, "editStart")->text(), QStringLiteral("1543"));
+    auto* box = W<QDialogButtonBox>(d, "buttonBox");
+    EXPECT_EQ(box->button(QDialogButtonBox::Ok)->text(), QStringLiteral("OK"));
+    EXPECT_EQ(box->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("ｷｬﾝｾﾙ"));
 }
 
 TEST_F(DialogBaseYearTest, YearsOfErasAndEndKindsConvert)
@@ -108,6 +112,8 @@ TEST_F(DialogBaseYearTest, RefusalsKeepTheDialogOpen)
         {"家康", 0, "", 1, "", CDialogBaseYear::kNoStartMessage},
         {"家康", 1, "46", 1, "", CDialogBaseYear::kEraRangeMessage}, // 明治46年
         {"家康", 0, "1543", 3, "16", CDialogBaseYear::kEraRangeMessage},
+        {"家康", 1, "0", 1, "", CDialogBaseYear::kEraRangeMessage}, // before 明治1年
+        {"家康", 0, "1543", 3, "-1", CDialogBaseYear::kEraRangeMessage},
         {"家康", 0, "-", 1, "", CDialogBaseYear::kStartNumberMessage},
         {"家康", 0, "1543", 1, "9999999999", CDialogBaseYear::kEndNumberMessage},
         {"😀", 0, "1543", 1, "", "「😀」(U+1F600) はShift-JISで保存できない文字です。"},

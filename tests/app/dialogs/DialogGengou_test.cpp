@@ -4,6 +4,7 @@
 #include "Sjis.h"
 #include "TableContents.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -210,6 +211,16 @@ TEST_F(DialogGengouTest, LinkButtonFollowsTheTextFields)
     EXPECT_FALSE(link->isEnabled());
     EXPECT_FALSE(Form(d).start->testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_TRUE(Form(d).name->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+TEST_F(DialogGengouTest, TheClosingTipBelongsToOk)
+{
+    CDialogGengou d(m_table, 3, kNoYear, false);
+    auto* box = Child<QDialogButtonBox>(d, "buttonBox");
+    EXPECT_EQ(box->button(QDialogButtonBox::Ok)->toolTip(), QStringLiteral("画面を閉じます"));
+    EXPECT_TRUE(box->button(QDialogButtonBox::Cancel)->toolTip().isEmpty());
+    EXPECT_EQ(box->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    EXPECT_EQ(Child<QLabel>(d, "labelName")->text(), QStringLiteral("時代名"));
 }
 
 } // namespace

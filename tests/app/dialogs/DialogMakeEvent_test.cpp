@@ -576,10 +576,31 @@ TEST_F(MakeEventTest, DeletingTheOnlyRecordLeavesANewEntryForm)
     EXPECT_TRUE(W<QPushButton>(*d, "buttonNext")->isDefault());
     EXPECT_EQ(d->GetTouchedYears(), std::vector<int32_t>{1600});
 
-    // On the blank form there is nothing to delete and nothing is asked.
+    // On the blank form deleting asks as well; Yes throws the typed input
+    // away and removes no record.
+    Fill(*d, "1700", "typed");
     m_host.Clear();
+    m_host.QueueAnswer(CHostServices::AnswerNo);
     Click(*d, "buttonDelete");
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Text(*d)->toPlainText(), "typed");
+    m_host.QueueAnswer(CHostServices::AnswerYes);
+    Click(*d, "buttonDelete");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{CDialogMakeEvent::kDeleteQuestion,
+                                                    CDialogMakeEvent::kDeleteQuestion}));
+    EXPECT_TRUE(Year(*d)->text().isEmpty());
+    EXPECT_TRUE(Text(*d)->toPlainText().isEmpty());
+    EXPECT_EQ(Counter(*d), "新規入力/0");
+    EXPECT_EQ(d->GetTouchedYears(), std::vector<int32_t>{1600});
+
+    // The blank form after records keeps its place when nothing is removed.
+    m_table.RemoveAll();
+    AddRecords({Event(1500, "a")});
+    auto one = OpenAt(1500);
+    Click(*one, "buttonNew");
+    m_host.QueueAnswer(CHostServices::AnswerYes);
+    Click(*one, "buttonDelete");
+    EXPECT_EQ(one->GetTable().GetLen(), 1);
+    EXPECT_EQ(Counter(*one), "新規入力/1");
 
     // Deleting the last of several records shows the one before it.
     m_table.RemoveAll();

@@ -3,6 +3,7 @@
 
 #include "DialogTestEnv.h"
 
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -127,6 +128,9 @@ TEST_F(LinkEditingTest, DialogNeedsNameAndTarget)
         m_host.Clear();
         CDialogSetLink dialog(QString::fromUtf8(c.name), QString());
         EXPECT_EQ(dialog.GetTarget(), QStringLiteral("http://"));
+        EXPECT_EQ(
+            Child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Cancel)->text(),
+            QStringLiteral("ｷｬﾝｾﾙ"));
         dialog.SetTarget(QString::fromUtf8(c.target));
         PressOk(dialog);
         EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.name << c.target;
