@@ -275,6 +275,8 @@ bool CDialogMakeEvent::SImpl::ReadForm(SEventData& rec, bool check)
     const int units = SelectedItem(ui.comboDayUnits);
     int day = tens > 0 ? (tens - 1) * 10 : 0;
     day = units > 0 ? day + units - 1 : -1;
+    // The two lists can spell days no month has (0, 32..39); stored, such a
+    // day would be shown back as no day or as a date that does not exist.
     if (check && (day == 0 || day > 31)) {
         Refuse(ui.comboDayTens, kDayRangeMessage);
         return false;
