@@ -6,6 +6,7 @@
 #include "ScriptedHostServices.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QString>
 
@@ -75,6 +76,10 @@ int RunRenderPngCommand(const std::vector<std::string>& arguments)
         std::cerr << kUsage;
         return 2;
     }
+
+    // Opening a project makes its folder the current directory, so a relative
+    // output path must be fixed against the directory the command started in.
+    output = QFileInfo(QString::fromStdString(output)).absoluteFilePath().toStdString();
 
     // Without a display the picture is painted offscreen.
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&

@@ -117,6 +117,22 @@ TEST_F(RenderPngTest, CommandWritesAPictureOfTheRequestedSize)
     EXPECT_EQ(image.size(), QSize(640, 360));
 }
 
+TEST_F(RenderPngTest, CommandWritesARelativeOutputWhereItWasStarted)
+{
+    // Opening the project moves the current directory to the project's
+    // folder; the picture must still land where the user asked.
+    const std::string exe = AnnaluxExe();
+    if (exe.empty())
+        GTEST_SKIP() << "annalux not built";
+    std::filesystem::create_directory(m_dir.File("proj"));
+    WriteSampleProject(m_dir.File("proj/s.anx"));
+    ASSERT_EQ(RunShell("cd '" + m_dir.Path() + "' && '" + exe +
+                       "' --render-png out.png --size 320x200 proj/s.anx 2>/dev/null"),
+              0);
+    EXPECT_TRUE(std::filesystem::exists(m_dir.File("out.png")));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("proj/out.png")));
+}
+
 TEST_F(RenderPngTest, CommandFailsOnBadInput)
 {
     const std::string exe = AnnaluxExe();
