@@ -682,10 +682,15 @@ bool CLibraryCommands::ModifyLibrary(int kind)
 
 bool CLibraryCommands::ModifyColumnLibrary()
 {
+    return EditColumnLibrary(false);
+}
+
+bool CLibraryCommands::EditColumnLibrary(bool add)
+{
     const int column = m_doc->GetCurrentColumn();
     if (column < 0 || column >= m_doc->GetColumns().GetCount())
         return false;
-    return ChooseAndEdit(m_doc->GetColumns().GetKind(column), false);
+    return ChooseAndEdit(m_doc->GetColumns().GetKind(column), add);
 }
 
 bool CLibraryCommands::AddToLibrary(int kind)
@@ -696,10 +701,7 @@ bool CLibraryCommands::AddToLibrary(int kind)
 
 bool CLibraryCommands::AddToColumnLibrary()
 {
-    const int column = m_doc->GetCurrentColumn();
-    if (column < 0 || column >= m_doc->GetColumns().GetCount())
-        return false;
-    return ChooseAndEdit(m_doc->GetColumns().GetKind(column), true);
+    return EditColumnLibrary(true);
 }
 
 bool CLibraryCommands::ModifySelect()

@@ -200,6 +200,8 @@ private:
     bool TransferToLibrary(CYearEvent& source, int index, const SEventData& event,
                            CYearEvent& target, bool move);
     bool ChooseAndEdit(int kind, bool add);
+    // The column menu's modify/add: the current column's library, edited or added to.
+    bool EditColumnLibrary(bool add);
     bool EditLibrary(int kind, CTableBase* table, EEditMode mode);
     bool AssistantCreate(int kind);
     bool RemoveColumn(int index);
