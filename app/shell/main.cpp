@@ -1,5 +1,6 @@
 #include "AnnaluxApp.h"
 #include "BatchCommands.h"
+#include "ExportCommands.h"
 #include "HostServices.h"
 #include "InfoCommand.h"
 #include "QtHostServices.h"
@@ -27,6 +28,12 @@ const SBatchCommand kCommands[] = {
     {"--render-png", -1, "OUTPUT.png [--size WxH] [--year Y] PROJECT",
      "paint the chronology table of PROJECT (header included) into the PNG file OUTPUT",
      &RunRenderPngCommand},
+    {"--export-html", -1, "OUTPUT [--from Y] [--to Y] PROJECT",
+     "write the chronology of PROJECT as an HTML page (every displayed year, or from Y to Y)",
+     &RunExportHtmlCommand},
+    {"--export-table-csv", -1, "OUTPUT [--every-row] PROJECT",
+     "write the table of PROJECT as it is displayed into the CSV file OUTPUT",
+     &RunExportTableCsvCommand},
 };
 
 void PrintUsage(std::ostream& out)
