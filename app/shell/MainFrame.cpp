@@ -8,6 +8,7 @@
 #include "DialogSetColors.h"
 #include "DialogSetRow.h"
 #include "DialogYearRange.h"
+#include "ExchangeCommandWiring.h"
 #include "LibraryCommandWiring.h"
 #include "SearchCommandWiring.h"
 #include "Settings.h"
@@ -148,6 +149,7 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
     InstallHandlers();
     CLibraryCommandWiring::Install(*this, m_app);
     CSearchCommandWiring::Install(*this);
+    CExchangeCommandWiring::Install(*this, m_app);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
