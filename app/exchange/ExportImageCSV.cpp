@@ -27,6 +27,9 @@ CExportImageCSV::CExportImageCSV(const CAnnaluxDoc& doc, IDisplayedLayout& layou
 
 std::string CExportImageCSV::QuoteCell(const std::string& cell)
 {
+    // Most cells hold none of the characters that need work.
+    if (cell.find_first_of("\",\\") == std::string::npos)
+        return cell;
     std::string converted =
         CShiftJis::ReplaceAll(CShiftJis::ReplaceAll(cell, "\"", "\"\""), "\\r\\n", "\n");
     if (converted != cell || cell.find(',') != std::string::npos)
@@ -55,13 +58,16 @@ std::string CExportImageCSV::StripMarkup(const std::string& text)
 bool CExportImageCSV::Write(const Sink& sink)
 {
     const CHeaderManager& columns = m_doc.GetColumns();
+    const int count = columns.GetCount();
     int scale = m_doc.GetScaleYear();
     if (scale != 10 && scale != 100)
         scale = 1;
     const std::string decade = CExchangeText::Sjis("代");
 
-    // The events of each event column in the current bucket, by column.
-    std::vector<std::vector<const SEventData*>> events(static_cast<size_t>(columns.GetCount()));
+    // Per column of the current bucket: the cell of its first row (year, era
+    // and base-year columns, quoted) and the events (event columns).
+    std::vector<std::string> firstCells(static_cast<size_t>(count));
+    std::vector<std::vector<const SEventData*>> events(static_cast<size_t>(count));
     std::string block;
     block.reserve(kBlockSize + 4096);
 
@@ -69,50 +75,63 @@ bool CExportImageCSV::Write(const Sink& sink)
     int32_t year = firstEntry; // the top year, then each bucket's start
     while (firstEntry != kNoYear) {
         const int32_t bucket = m_layout.BucketOf(year, scale);
-        for (int c = 0; c < columns.GetCount(); ++c) {
-            if (columns.GetKind(c) == CK_EVENT)
+        for (int c = 0; c < count; ++c) {
+            std::string& cell = firstCells[static_cast<size_t>(c)];
+            cell.clear();
+            switch (columns.GetKind(c)) {
+            case CK_YEAR:
+                cell = std::to_string(bucket);
+                if (scale >= 2)
+                    cell += decade;
+                break;
+            case CK_GENGOU: {
+                const auto* table = static_cast<const CGengouEra*>(columns.GetTable(c));
+                SGengouEraTable era;
+                if (table && CExchangeText::FirstRowContaining(*table, year, era)) {
+                    cell = QuoteCell(era.name +
+                                     std::to_string(CExchangeText::EraYear(era.startYear, year)));
+                    if (scale > 1)
+                        cell += '-';
+                }
+                break;
+            }
+            case CK_BASEYEAR: {
+                const auto* table = static_cast<const CBaseYear*>(columns.GetTable(c));
+                std::string text;
+                if (table && table->MakeBaseYearStr(year, text))
+                    cell = QuoteCell(text);
+                break;
+            }
+            case CK_EVENT:
                 m_layout.CollectBucket(year, scale,
                                        static_cast<const CYearEvent*>(columns.GetTable(c)),
                                        events[static_cast<size_t>(c)]);
+                break;
+            default:
+                break;
+            }
         }
         const int rows = m_layout.BucketRows(firstEntry, scale);
         for (int r = 0; r < rows; ++r) {
             bool firstCell = true;
-            for (int c = 0; c < columns.GetCount(); ++c) {
+            for (int c = 0; c < count; ++c) {
                 const int kind = columns.GetKind(c);
                 if (kind == CK_ERA)
                     continue;
-                std::string cell;
-                const bool yearCell = !(m_yearOnce && r > 0);
-                if (kind == CK_YEAR) {
-                    if (yearCell) {
-                        cell = std::to_string(bucket);
-                        if (scale >= 2)
-                            cell += decade;
-                    }
-                } else if (kind == CK_GENGOU) {
-                    const auto* table = static_cast<const CGengouEra*>(columns.GetTable(c));
-                    SGengouEraTable era;
-                    if (yearCell && table && CExchangeText::FirstRowContaining(*table, year, era)) {
-                        cell = era.name + std::to_string(CExchangeText::EraYear(era.startYear, year));
-                        if (scale > 1)
-                            cell += '-';
-                    }
-                } else if (kind == CK_BASEYEAR) {
-                    const auto* table = static_cast<const CBaseYear*>(columns.GetTable(c));
-                    if (r == 0 && table && !table->MakeBaseYearStr(year, cell))
-                        cell.clear();
-                } else if (kind == CK_EVENT) {
-                    const auto& list = events[static_cast<size_t>(c)];
-                    if (static_cast<size_t>(r) < list.size()) {
-                        const SEventData& event = *list[static_cast<size_t>(r)];
-                        cell = event.MakeDate() + StripMarkup(event.text);
-                    }
-                }
                 if (!firstCell)
                     block += ',';
                 firstCell = false;
-                block += QuoteCell(cell);
+                if (kind == CK_EVENT) {
+                    const auto& list = events[static_cast<size_t>(c)];
+                    if (static_cast<size_t>(r) < list.size()) {
+                        const SEventData& event = *list[static_cast<size_t>(r)];
+                        block += QuoteCell(event.MakeDate() + StripMarkup(event.text));
+                    }
+                } else if (r == 0 || (kind != CK_BASEYEAR && !m_yearOnce)) {
+                    // The year and the era repeat on every row unless only
+                    // the first carries them; the base year never repeats.
+                    block += firstCells[static_cast<size_t>(c)];
+                }
             }
             block += "\r\n";
             if (block.size() >= kBlockSize) {
