@@ -62,15 +62,20 @@ std::string FieldText(const QLineEdit* edit)
     return edit->text().trimmed().toStdString();
 }
 
-SFileDialogRequest CsvSaveRequest(const char* title, const char* filter, const std::string& name)
+// The save dialog of an output page: the choice becomes the output path.
+void BrowseOutput(CExportCSV& exporter, QLineEdit* edit, const char* title, const char* filter)
 {
     SFileDialogRequest request;
     request.title = title;
     request.filter = filter;
     request.flags = SFileDialogRequest::Explorer | SFileDialogRequest::OverwritePrompt |
                     SFileDialogRequest::HideReadOnly;
-    request.proposedName = name;
-    return request;
+    request.proposedName = FieldText(edit);
+    std::string path;
+    if (!CHostServices::Get().GetSaveFileName(request, path))
+        return;
+    exporter.SetOutputPath(path);
+    edit->setText(Text(path));
 }
 
 // The library file of a table as a host path: a relative name counts from
@@ -284,15 +289,8 @@ public:
         m_ui.setupUi(this);
         setCommitPage(true);
         connect(m_ui.buttonBrowse, &QPushButton::clicked, this, [this] {
-            const SFileDialogRequest request =
-                CsvSaveRequest("出力するCSVファイルの設定",
-                               "CSV (*.csv)|*.csv|すべてのファイル(*.*)|*.*||",
-                               FieldText(m_ui.editPath));
-            std::string path;
-            if (!CHostServices::Get().GetSaveFileName(request, path))
-                return;
-            m_export.SetOutputPath(path);
-            m_ui.editPath->setText(Text(path));
+            BrowseOutput(m_export, m_ui.editPath, "出力するCSVファイルの設定",
+                         "CSV (*.csv)|*.csv|すべてのファイル(*.*)|*.*||");
         });
     }
 
@@ -440,15 +438,8 @@ public:
         m_ui.setupUi(this);
         setCommitPage(true);
         connect(m_ui.buttonBrowse, &QPushButton::clicked, this, [this] {
-            const SFileDialogRequest request =
-                CsvSaveRequest("出力するCSVファイル名の設定",
-                               "CSV (*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*||",
-                               FieldText(m_ui.editPath));
-            std::string path;
-            if (!CHostServices::Get().GetSaveFileName(request, path))
-                return;
-            m_export.SetOutputPath(path);
-            m_ui.editPath->setText(Text(path));
+            BrowseOutput(m_export, m_ui.editPath, "出力するCSVファイル名の設定",
+                         "CSV (*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*||");
         });
     }
 

@@ -8,6 +8,7 @@
 #include "ImportCSV.h"
 #include "ImportCsvWizard.h"
 #include "LayoutQueries.h"
+#include "LinkOpener.h"
 #include "Sjis.h"
 #include "YearEvent.h"
 
@@ -16,6 +17,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QUrl>
 #include <QRadioButton>
 #include <QTreeWidget>
 
@@ -118,6 +121,45 @@ TEST_F(ExchangeWizards, ImportClassifiesConvertsAndAddsTheLibraryOnFinish)
     Find<QCheckBox>(wizard, "checkAdd")->setChecked(true);
     wizard.button(QWizard::FinishButton)->click();
     EXPECT_EQ((std::vector<std::pair<int, std::string>>{{HT_EVENT, lev}}), added);
+}
+
+TEST_F(ExchangeWizards, BrowsingAndShowingTheInputFile)
+{
+    const std::string csv = m_dir.File("data.csv");
+    TempDir::Write(csv, Sjis(kEventCsv));
+    CImportCSV import(m_doc.get());
+    CImportCsvWizard wizard(import, nullptr);
+    wizard.show();
+    m_host.QueueFileName(csv);
+    Find<QPushButton>(wizard, "buttonBrowse")->click();
+    ASSERT_EQ(1u, m_host.Records().size());
+    EXPECT_EQ("変換対象のCSVファイルの選択", m_host.Records()[0].request.title);
+    EXPECT_EQ("CSV (*.csv)|*.csv|すべてのファイル(*.*)|*.*||", m_host.Records()[0].request.filter);
+    EXPECT_EQ(csv, GetText(wizard, "editPath"));
+
+    // The desktop has no program for it: our own window shows the text.
+    std::vector<QUrl> asked;
+    CLinkOpener::SetOpenUrlFunctionForTesting([&](const QUrl& url) {
+        asked.push_back(url);
+        return false;
+    });
+    Find<QPushButton>(wizard, "buttonView")->click();
+    CLinkOpener::SetOpenUrlFunctionForTesting(nullptr);
+    ASSERT_EQ(1u, asked.size());
+    EXPECT_EQ(QString::fromStdString(csv), asked[0].toLocalFile());
+    auto* window = wizard.findChild<QDialog*>("fileTextWindow");
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(window->findChild<QPlainTextEdit*>()->toPlainText().startsWith(
+        QStringLiteral("[出来事],7\n日本史")));
+
+    wizard.next();
+    m_host.QueueFileName(m_dir.File("other.lev"));
+    Find<QPushButton>(wizard, "buttonBrowse")->click();
+    const SFileDialogRequest& save = m_host.Records().back().request;
+    EXPECT_EQ("出力するライブラリファイル名の設定", save.title);
+    EXPECT_EQ("出来事ﾃﾞｰﾀ(*.lev)|*.lev|すべてのﾌｧｲﾙ (*.*)|*.*||", save.filter);
+    EXPECT_EQ("lev", save.defaultExtension);
+    EXPECT_EQ(m_dir.File("other.lev"), GetText(wizard, "editPath"));
 }
 
 TEST_F(ExchangeWizards, CancellingTheImportWritesNothing)
