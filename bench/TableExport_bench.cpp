@@ -138,7 +138,11 @@ void BM_LayoutForExport(benchmark::State& state)
     }
     state.SetLabel(std::to_string(state.range(0)) + " events");
 }
-BENCHMARK(BM_LayoutForExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_LayoutForExport)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 } // namespace
 

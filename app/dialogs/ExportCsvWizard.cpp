@@ -47,8 +47,8 @@ bool FileExists(const std::string& path)
 bool AskOverwrite(const std::string& path)
 {
     return !FileExists(path) ||
-           CHostServices::Get().MessageBox(kOverwriteQuestion, CHostServices::YesNo |
-                                                                   CHostServices::IconQuestion) ==
+           CHostServices::Get().MessageBox(kOverwriteQuestion,
+                                           CHostServices::YesNo | CHostServices::IconQuestion) ==
                CHostServices::AnswerYes;
 }
 
@@ -85,8 +85,8 @@ std::string LibraryPath(const CAnnaluxDoc& doc, const CTableBase& table)
     const std::string name = CFilePathManager::FromStoredPath(table.GetFileName());
     if (name.empty() || name[0] == '/')
         return name;
-    std::string base = doc.GetPathName().empty() ? std::string()
-                                                 : CFilePathManager::FolderOf(doc.GetPathName());
+    std::string base =
+        doc.GetPathName().empty() ? std::string() : CFilePathManager::FolderOf(doc.GetPathName());
     if (base.empty() && !CFilePathManager::GetCurrentDir(base))
         return name;
     return base + "/" + name;
@@ -173,8 +173,9 @@ public:
         m_ui.checkInputFile->setChecked(m_columns.empty());
         if (m_columns.empty())
             m_chosen = -1;
-        connect(list, &QTreeWidget::itemClicked, this,
-                [this](QTreeWidgetItem* item) { Choose(m_ui.listLibraries->indexOfTopLevelItem(item)); });
+        connect(list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+            Choose(m_ui.listLibraries->indexOfTopLevelItem(item));
+        });
         connect(m_ui.checkInputFile, &QCheckBox::toggled, this, [this](bool on) {
             if (on) {
                 if (m_chosen >= 0)
@@ -207,7 +208,8 @@ public:
             return true;
         if (m_chosen < 0 || m_chosen >= static_cast<int>(m_columns.size()))
             return false;
-        const CTableBase* table = m_doc.GetColumns().GetTable(m_columns[static_cast<size_t>(m_chosen)]);
+        const CTableBase* table =
+            m_doc.GetColumns().GetTable(m_columns[static_cast<size_t>(m_chosen)]);
         m_export.SetInputPath(LibraryPath(m_doc, *table));
         m_export.SetTitle(table->GetTableName());
         m_export.SetInputFileMode(false);
@@ -220,10 +222,7 @@ public:
                                                 : CExportCsvWizard::PAGE_OUTPUT;
     }
 
-    bool isComplete() const override
-    {
-        return m_ui.checkInputFile->isChecked() || m_chosen >= 0;
-    }
+    bool isComplete() const override { return m_ui.checkInputFile->isChecked() || m_chosen >= 0; }
 
 private:
     void Choose(int row)
@@ -448,9 +447,8 @@ public:
         m_ui.labelTitle->setText(Text(m_doc.GetTitle()));
         if (m_export.GetOutputPath().empty()) {
             const std::string project = m_doc.GetPathName();
-            m_export.SetOutputPath(project.empty()
-                                       ? m_doc.GetTitle() + ".csv"
-                                       : CExchangePath::WithExtension(project, "csv"));
+            m_export.SetOutputPath(project.empty() ? m_doc.GetTitle() + ".csv"
+                                                   : CExchangePath::WithExtension(project, "csv"));
         }
         m_ui.editPath->setText(Text(m_export.GetOutputPath()));
     }
@@ -471,8 +469,8 @@ private:
 
 } // namespace
 
-CExportCsvWizard::CExportCsvWizard(CAnnaluxDoc& doc, CExportCSV& exporter,
-                                   IDisplayedLayout* layout, QWidget* parent)
+CExportCsvWizard::CExportCsvWizard(CAnnaluxDoc& doc, CExportCSV& exporter, IDisplayedLayout* layout,
+                                   QWidget* parent)
     : CWizardSheet(parent)
 {
     InitWizardResources();

@@ -96,8 +96,7 @@ public:
         m_import.SetOutputPath(m_ui.editPath->text().trimmed().toStdString());
         if (FileExists(m_import.GetOutputPath()) &&
             CHostServices::Get().MessageBox("ファイルが存在します。上書きしますか？",
-                                            CHostServices::YesNo |
-                                                CHostServices::IconQuestion) !=
+                                            CHostServices::YesNo | CHostServices::IconQuestion) !=
                 CHostServices::AnswerYes)
             return false;
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -113,8 +112,8 @@ private:
         const std::string extension = CImportCSV::KindExtension(m_import.GetImportKind());
         SFileDialogRequest request;
         request.title = "出力するライブラリファイル名の設定";
-        request.filter = name + "ﾃﾞｰﾀ(*." + extension + ")|*." + extension +
-                         "|すべてのﾌｧｲﾙ (*.*)|*.*||";
+        request.filter =
+            name + "ﾃﾞｰﾀ(*." + extension + ")|*." + extension + "|すべてのﾌｧｲﾙ (*.*)|*.*||";
         request.defaultExtension = extension;
         request.flags = SFileDialogRequest::Explorer | SFileDialogRequest::OverwritePrompt |
                         SFileDialogRequest::HideReadOnly;

@@ -45,8 +45,7 @@ int64_t CExchangeText::EraYear(int32_t start, int32_t year)
     return n;
 }
 
-bool CExchangeText::FirstRowContaining(const CGengouEra& table, int32_t year,
-                                       SGengouEraTable& out)
+bool CExchangeText::FirstRowContaining(const CGengouEra& table, int32_t year, SGengouEraTable& out)
 {
     for (const SGengouEraTable& row : table.GetGengouEraTable()) {
         if (row.startYear <= year && year <= row.endYear) {
@@ -57,8 +56,7 @@ bool CExchangeText::FirstRowContaining(const CGengouEra& table, int32_t year,
     return false;
 }
 
-bool CExchangeText::LastRowContaining(const CGengouEra& table, int32_t year,
-                                      SGengouEraTable& out)
+bool CExchangeText::LastRowContaining(const CGengouEra& table, int32_t year, SGengouEraTable& out)
 {
     const int index = table.GetIndexFromYear(year);
     if (index < 0)

@@ -4,8 +4,8 @@
 #include "BaseYear.h"
 #include "DataMessages.h"
 #include "DisplayedLayout.h"
-#include "ExportCSV.h"
 #include "ExchangeText.h"
+#include "ExportCSV.h"
 #include "GengouEra.h"
 #include "HeaderKind.h"
 #include "HostServices.h"
@@ -164,8 +164,7 @@ bool CExportImageCSV::Export(const std::string& path)
                                         CHostServices::Ok | CHostServices::IconError);
         return false;
     }
-    if (!Write([&file](const std::string& block) { return file.Write(block); }) ||
-        !file.Commit()) {
+    if (!Write([&file](const std::string& block) { return file.Write(block); }) || !file.Commit()) {
         file.Discard();
         CDataMessages::Show(CDataMessages::WriteFailed, path);
         return false;

@@ -196,8 +196,8 @@ void DrawYears(QPainter& p, bool everyRow)
            {everyRow ? year : blank, everyRow ? era : blank, QStringLiteral("江戸幕府")},
            {everyRow ? year : blank, everyRow ? era : blank, QStringLiteral("大坂の陣")},
            {QStringLiteral("1610代"), QStringLiteral("慶長15-"), QStringLiteral("武家諸法度")},
-           {everyRow ? QStringLiteral("1610代") : blank, everyRow ? QStringLiteral("慶長15-") : blank,
-            QStringLiteral("日光東照宮")}},
+           {everyRow ? QStringLiteral("1610代") : blank,
+            everyRow ? QStringLiteral("慶長15-") : blank, QStringLiteral("日光東照宮")}},
           {34, 38, 70}, 0);
 }
 

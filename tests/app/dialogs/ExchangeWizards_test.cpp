@@ -18,9 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QUrl>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <sys/stat.h>
 
@@ -259,8 +259,7 @@ TEST_F(ExchangeWizards, ScreenImageBranchWritesTheDisplayedTable)
     wizard.next();
     ASSERT_EQ(CExportCsvWizard::PAGE_END, wizard.currentId());
     EXPECT_EQ(Sjis("1990代,a\r\n1990代,b\r\n"), TempDir::Read(csv));
-    EXPECT_EQ("CSVファイルを出力しました",
-              Find<QLabel>(wizard, "labelDone")->text().toStdString());
+    EXPECT_EQ("CSVファイルを出力しました", Find<QLabel>(wizard, "labelDone")->text().toStdString());
 }
 
 TEST_F(ExchangeWizards, HtmlFileRangeConfirmationAndFinish)

@@ -68,9 +68,9 @@ TEST_F(DisplayedTableExport, OneRowPerEventOfABucketWithTheYearOnceOrOnEveryRow)
     // The first bucket's era counts from the top year, later ones from the
     // bucket's start.
     EXPECT_EQ((Lines_t{"1990代,平成3-,a", ",,b", ",,c", "2000代,平成12-,d"}), Lines(Csv(true)));
-    EXPECT_EQ((Lines_t{"1990代,平成3-,a", "1990代,平成3-,b", "1990代,平成3-,c",
-                       "2000代,平成12-,d"}),
-              Lines(Csv(false)));
+    EXPECT_EQ(
+        (Lines_t{"1990代,平成3-,a", "1990代,平成3-,b", "1990代,平成3-,c", "2000代,平成12-,d"}),
+        Lines(Csv(false)));
     // Every line ends in CR LF.
     const std::string csv = Csv(true);
     EXPECT_EQ("\r\n", csv.substr(csv.size() - 2));
@@ -128,7 +128,8 @@ TEST_F(DisplayedTableExport, PeriodColumnsAreLeftOutAndEachEventStaysUnderItsLib
 TEST_F(DisplayedTableExport, HtmlRowsAreTheDisplayedYearsWithinTheRange)
 {
     AddEras(m_doc, CK_GENGOU, "元号", {{"明治", 1868, 1912}});
-    AddEvents(m_doc, "出来事", {{1890, "e1"}, {1900, "e2"}, {1900, "e3"}, {1950, "e4"}, {1960, "e5"}});
+    AddEvents(m_doc, "出来事",
+              {{1890, "e1"}, {1900, "e2"}, {1900, "e3"}, {1950, "e4"}, {1960, "e5"}});
     m_doc.SetScaleYear(100); // whatever the scale, every event year is a row
     const std::string html = Html();
     EXPECT_EQ((Lines_t{"<TD>1890</TD><TD>明治23</TD><TD>e1<br></TD>",
@@ -158,7 +159,12 @@ TEST_F(DisplayedTableExport, PeriodCellsSpanTheRowsOfTheirPeriod)
     AddEras(m_doc, CK_ERA, "時代",
             {{"安土桃山時代", 1573, 1603}, {"江戸時代", 1603, 1867}, {"明治時代", 1868, 1912}});
     AddEvents(m_doc, "出来事",
-              {{1550, "a"}, {1580, "b"}, {1600, "c"}, {1603, "d"}, {1700, "e"}, {1867, "f"},
+              {{1550, "a"},
+               {1580, "b"},
+               {1600, "c"},
+               {1603, "d"},
+               {1700, "e"},
+               {1867, "f"},
                {1868, "g"}});
     EXPECT_EQ((Lines_t{"<TD>1550</TD><TD></TD><TD>a<br></TD>",
                        "<TD>1580</TD><TD ROWSPAN=\"2\">安土桃山時代</TD><TD>b<br></TD>",

@@ -10,7 +10,8 @@
 
 namespace {
 
-const std::string kCsv = "[出来事],7\r\n日本史\r\n説明\r\n1600,9,15,関ヶ原の戦い,\"東軍と\n西軍\",0,0,,0\r\n";
+const std::string kCsv =
+    "[出来事],7\r\n日本史\r\n説明\r\n1600,9,15,関ヶ原の戦い,\"東軍と\n西軍\",0,0,,0\r\n";
 
 class Utf8CsvImport : public AppTest
 {

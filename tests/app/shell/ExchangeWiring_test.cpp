@@ -65,8 +65,9 @@ TEST_F(ExchangeWiring, ImportAddsTheNewLibraryAsAColumn)
         auto* wizard = qobject_cast<CImportCsvWizard*>(&dialog);
         ASSERT_NE(nullptr, wizard);
         wizard->restart();
-        wizard->currentPage()->findChild<QLineEdit*>("editPath")->setText(
-            QString::fromStdString(csv));
+        wizard->currentPage()
+            ->findChild<QLineEdit*>("editPath")
+            ->setText(QString::fromStdString(csv));
         wizard->next();
         wizard->next();
         ASSERT_EQ(CImportCsvWizard::PAGE_END, wizard->currentId());
