@@ -55,6 +55,10 @@ public:
                 CHostServices::AnswerYes)
             return false;
         m_export.SetBackTarget(CExportHTML::PAGE_FILE);
+        // A range chosen earlier no longer holds once the box is cleared:
+        // the page would otherwise say one thing and write another.
+        if (!m_ui.checkRange->isChecked())
+            m_export.SetRange(CExportHTML::kNoFirst, CExportHTML::kNoLast);
         return true;
     }
 

@@ -307,6 +307,30 @@ TEST_F(ExchangeWizards, HtmlFileRangeConfirmationAndFinish)
     EXPECT_NE(std::string::npos, page.find("<TD>1920</TD>"));
 }
 
+TEST_F(ExchangeWizards, ClearingTheRangeBoxAfterChoosingARangeExportsEveryYear)
+{
+    AddEvents(*m_doc, "出来事", {{1890, "a"}, {1960, "c"}});
+    CLayoutQueries layout(*m_doc);
+    CExportHTML exporter(*m_doc);
+    CHtmlWizard wizard(exporter, layout);
+    wizard.show();
+    SetText(wizard, "editPath", m_dir.File("y.html"));
+    Find<QCheckBox>(wizard, "checkRange")->setChecked(true);
+    wizard.next();
+    SetText(wizard, "editFirst", "1900");
+    wizard.next();
+    ASSERT_EQ(CExportHTML::PAGE_CONFIRM, wizard.currentId());
+    EXPECT_EQ("1900年～1960年", GetText(wizard, "editRange"));
+    wizard.back();
+    wizard.back();
+    ASSERT_EQ(CExportHTML::PAGE_FILE, wizard.currentId());
+    Find<QCheckBox>(wizard, "checkRange")->setChecked(false);
+    SetText(wizard, "editPath", m_dir.File("y.html"));
+    wizard.next();
+    ASSERT_EQ(CExportHTML::PAGE_CONFIRM, wizard.currentId());
+    EXPECT_EQ("開始・終了年は設定されていません", GetText(wizard, "editRange"));
+}
+
 TEST_F(ExchangeWizards, HtmlWithoutRangeAndAFailedWriteStaysOnTheConfirmation)
 {
     AddEvents(*m_doc, "出来事", {{1890, "a"}});
