@@ -262,6 +262,26 @@ TEST_F(ExchangeWizards, ScreenImageBranchWritesTheDisplayedTable)
     EXPECT_EQ("CSVファイルを出力しました", Find<QLabel>(wizard, "labelDone")->text().toStdString());
 }
 
+TEST_F(ExchangeWizards, AFailedExportSaysSoOnTheEndPage)
+{
+    AddEvents(*m_doc, "出来事", {{1991, "a"}});
+    CLayoutQueries layout(*m_doc);
+    CExportCSV exporter(m_doc.get());
+    CExportCsvWizard wizard(*m_doc, exporter, &layout);
+    wizard.show();
+    Find<QRadioButton>(wizard, "radioImage")->setChecked(true);
+    wizard.next();
+    wizard.next();
+    const std::string path = m_dir.File("missing/x.csv");
+    SetText(wizard, "editPath", path);
+    wizard.next();
+    ASSERT_EQ(CExportCsvWizard::PAGE_END, wizard.currentId());
+    EXPECT_EQ((std::vector<std::string>{path + " を開けませんでした"}), m_host.Messages());
+    EXPECT_EQ("CSVファイルを出力できませんでした",
+              Find<QLabel>(wizard, "labelDone")->text().toStdString());
+    EXPECT_FALSE(Find<QPushButton>(wizard, "buttonView")->isEnabled());
+}
+
 TEST_F(ExchangeWizards, HtmlFileRangeConfirmationAndFinish)
 {
     AddEvents(*m_doc, "出来事", {{1890, "a"}, {1920, "b"}, {1960, "c"}});
