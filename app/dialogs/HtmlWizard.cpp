@@ -31,6 +31,7 @@ public:
         m_ui.setupUi(this);
         connect(m_ui.buttonBrowse, &QPushButton::clicked, this, [this] {
             SFileDialogRequest request;
+            request.title = "名前を付けて保存";
             request.filter = "Html Files(*.html;*.htm)|*.html; *.htm|すべてのファイル(*.*)|*.*||";
             request.defaultExtension = "html";
             request.proposedName = m_ui.editPath->text().trimmed().toStdString();
