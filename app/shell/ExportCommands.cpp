@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -80,35 +81,56 @@ std::string Absolute(const std::string& path)
     return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
 }
 
+// The words of "OUTPUT [options] PROJECT": option takes an option word at
+// arguments[i] (it may consume the next one by advancing i) and returns 0
+// when it knew it, 2 after telling what was wrong, -1 when it did not know
+// it. 0 when output and project were both given, 2 after the usage.
+int ParseOutputAndProject(const std::vector<std::string>& arguments, const char* usage,
+                          const std::function<int(size_t& i)>& option, std::string& output,
+                          std::string& project)
+{
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+            const int known = option(i);
+            if (known == 0)
+                continue;
+            if (known < 0)
+                std::cerr << usage;
+            return 2;
+        }
+        std::string& slot = output.empty() ? output : project;
+        if (!slot.empty()) {
+            std::cerr << usage;
+            return 2;
+        }
+        slot = word;
+    }
+    if (output.empty() || project.empty()) {
+        std::cerr << usage;
+        return 2;
+    }
+    return 0;
+}
+
 } // namespace
 
 int RunExportHtmlCommand(const std::vector<std::string>& arguments)
 {
     std::string output, project;
     int32_t first = CExportHTML::kNoFirst, last = CExportHTML::kNoLast;
-    for (size_t i = 0; i < arguments.size(); ++i) {
+    const auto option = [&](size_t& i) {
         const std::string& word = arguments[i];
-        if ((word == "--from" || word == "--to") && i + 1 < arguments.size()) {
-            if (!ParseYear(arguments[++i], word == "--from" ? first : last)) {
-                std::cerr << "annalux: " << word << " wants a year (no year 0)\n";
-                return 2;
-            }
-        } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
-            std::cerr << kHtmlUsage;
-            return 2;
-        } else if (output.empty()) {
-            output = word;
-        } else if (project.empty()) {
-            project = word;
-        } else {
-            std::cerr << kHtmlUsage;
+        if ((word != "--from" && word != "--to") || i + 1 >= arguments.size())
+            return -1;
+        if (!ParseYear(arguments[++i], word == "--from" ? first : last)) {
+            std::cerr << "annalux: " << word << " wants a year (no year 0)\n";
             return 2;
         }
-    }
-    if (output.empty() || project.empty()) {
-        std::cerr << kHtmlUsage;
+        return 0;
+    };
+    if (ParseOutputAndProject(arguments, kHtmlUsage, option, output, project) != 0)
         return 2;
-    }
     if (first != CExportHTML::kNoFirst && last != CExportHTML::kNoLast && first >= last) {
         std::cerr << "annalux: " << CExportHTML::RangeOrderMessage() << '\n';
         return 2;
@@ -131,25 +153,14 @@ int RunExportTableCsvCommand(const std::vector<std::string>& arguments)
 {
     std::string output, project;
     bool everyRow = false;
-    for (const std::string& word : arguments) {
-        if (word == "--every-row") {
-            everyRow = true;
-        } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
-            std::cerr << kCsvUsage;
-            return 2;
-        } else if (output.empty()) {
-            output = word;
-        } else if (project.empty()) {
-            project = word;
-        } else {
-            std::cerr << kCsvUsage;
-            return 2;
-        }
-    }
-    if (output.empty() || project.empty()) {
-        std::cerr << kCsvUsage;
+    const auto option = [&](size_t& i) {
+        if (arguments[i] != "--every-row")
+            return -1;
+        everyRow = true;
+        return 0;
+    };
+    if (ParseOutputAndProject(arguments, kCsvUsage, option, output, project) != 0)
         return 2;
-    }
     output = Absolute(output);
     CHeadlessProject headless;
     if (!headless.Open(project))
