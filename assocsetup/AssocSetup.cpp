@@ -302,7 +302,9 @@ bool CAssocSetup::WriteMimePackage(const std::string& dataDir, const std::string
                                    const SArguments& args)
 {
     // The icon is the document icon the program installs under the name the
-    // desktop derives from the type.
+    // desktop derives from the type. The glob weighs more than the default:
+    // the desktop's own database may give the extension to an old format
+    // (*.anx is also Annodex media), and a tie would let it win.
     std::string icon = mimeType;
     icon[icon.find('/')] = '-';
     std::ostringstream xml;
@@ -311,7 +313,7 @@ bool CAssocSetup::WriteMimePackage(const std::string& dataDir, const std::string
         << "  <mime-type type=\"" << EscapeXml(mimeType) << "\">\n"
         << "    <comment>" << EscapeXml(args.docTypeName) << "</comment>\n"
         << "    <icon name=\"" << EscapeXml(icon) << "\"/>\n"
-        << "    <glob pattern=\"*" << EscapeXml(args.extension) << "\"/>\n"
+        << "    <glob pattern=\"*" << EscapeXml(args.extension) << "\" weight=\"60\"/>\n"
         << "  </mime-type>\n"
         << "</mime-info>\n";
     const std::string name = boost::algorithm::to_lower_copy(args.docTypeId) + ".xml";

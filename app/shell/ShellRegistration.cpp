@@ -110,13 +110,15 @@ bool CShellRegistration::Register(const QString& program)
     if (data.isEmpty() || config.isEmpty())
         return false;
     const QByteArray type(kMimeType);
+    // Weighted above the default so that the desktop's own database, which
+    // gives *.anx to Annodex media as well, does not win the tie.
     const QByteArray mime =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
         "  <mime-type type=\"" + type + "\">\n"
         "    <comment>" + QByteArray(kTypeName) + "</comment>\n"
         "    <icon name=\"application-x-annalux.document\"/>\n"
-        "    <glob pattern=\"*.anx\"/>\n"
+        "    <glob pattern=\"*.anx\" weight=\"60\"/>\n"
         "  </mime-type>\n"
         "</mime-info>\n";
     const QByteArray exec = ExecArgument(QFileInfo(program).canonicalFilePath()).toUtf8();

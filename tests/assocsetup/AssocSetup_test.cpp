@@ -2,6 +2,7 @@
 #include "XdgTree.h"
 
 #include <gtest/gtest.h>
+#include <QMimeDatabase>
 #include <sys/stat.h>
 
 namespace {
@@ -228,4 +229,18 @@ TEST_F(AssocSetupRun, SystemWideGoesBesideTheApplicationEntry)
     // The only program for the type is its default.
     EXPECT_EQ("annalux.document.desktop",
               Query(Args({"query", "default"}) << QString::fromStdString(kMime)));
+
+    // Beside the system's own types, which give *.anx to Annodex media as
+    // well, the toolkit's database picks this type for the extension.
+    const std::string sys = m_xdg.File("sys2");
+    XdgTree::Mkdir(sys + "/mime/packages");
+    ASSERT_EQ(0, std::system(("cp /usr/share/mime/packages/freedesktop.org.xml " +
+                              m_xdg.SystemData() + "/mime/packages/annalux.document.xml " +
+                              sys + "/mime/packages/ && update-mime-database " + sys + "/mime")
+                                 .c_str()));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_xdg.File("nothing")));
+    qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(sys));
+    EXPECT_EQ(kMime, QMimeDatabase().mimeTypeForFile("x.anx", QMimeDatabase::MatchExtension)
+                         .name()
+                         .toStdString());
 }

@@ -42,6 +42,9 @@ TEST(ShellRegistration, RegistersForTheUserAndKeepsTheirChoice)
     TempDir::Write(anx, "x");
 
     ASSERT_TRUE(CShellRegistration::Register(QString::fromStdString(program)));
+    // The toolkit's own view of the desktop agrees, though its database also
+    // gives *.anx to another, older type.
+    EXPECT_TRUE(CShellRegistration::IsRegistered());
     EXPECT_EQ("application/x-annalux.document",
               xdg.Run("xdg-mime", {"query", "filetype", QString::fromStdString(anx)}).out);
     EXPECT_EQ("annalux.document.desktop",
