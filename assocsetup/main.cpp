@@ -52,8 +52,14 @@ private:
         if (!HasDisplay())
             return false;
         // Offscreen last: a display that refuses us must not end the tool.
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            ::setenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen", 1);
+        if (!std::getenv("QT_QPA_PLATFORM")) {
+            std::string platforms;
+            if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
+                platforms += "wayland;";
+            if (const char* x = std::getenv("DISPLAY"); x && *x)
+                platforms += "xcb;";
+            ::setenv("QT_QPA_PLATFORM", (platforms + "offscreen").c_str(), 1);
+        }
         m_app = std::make_unique<QApplication>(m_argc, m_argv);
         const QString platform = QGuiApplication::platformName();
         if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
