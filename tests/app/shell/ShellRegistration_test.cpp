@@ -1,5 +1,10 @@
+#include "AnnaluxApp.h"
+#include "AppTest.h"
 #include "ShellRegistration.h"
+#include "TestApplication.h"
 #include "XdgTree.h"
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -64,4 +69,35 @@ TEST(ShellRegistration, RegistersForTheUserAndKeepsTheirChoice)
     TempDir::Write(list, chosen);
     ASSERT_TRUE(CShellRegistration::Register(QString::fromStdString(program)));
     EXPECT_EQ(chosen, TempDir::Read(list));
+}
+
+// Start-up registers the type for the user, unless the settings switch it
+// off as the tests' settings do.
+class StartUpRegistration : public AppTest
+{
+protected:
+    static void SetUpTestSuite() { TestApp(); }
+};
+
+TEST_F(StartUpRegistration, RegistersAtStartUnlessTheSettingsSayNot)
+{
+    XdgTree xdg;
+    EnvScope scope(xdg.Env());
+    const std::string entry = xdg.DataHome() + "/applications/annalux.document.desktop";
+    {
+        CAnnaluxApp app;
+        ASSERT_TRUE(app.InitInstance({}));
+    }
+    struct stat st;
+    EXPECT_NE(0, ::stat(entry.c_str(), &st));
+
+    m_settings.SetInt(CAnnaluxApp::kShellSection, CAnnaluxApp::kRegisterTypeKey, 1);
+    {
+        CAnnaluxApp app;
+        ASSERT_TRUE(app.InitInstance({}));
+    }
+    const std::string program =
+        QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath().toStdString();
+    EXPECT_NE(std::string::npos, TempDir::Read(entry).find("Exec=" + program + " %f\n"));
+    EXPECT_TRUE(m_host.Messages().empty());
 }
