@@ -9,6 +9,7 @@
 #include "SiblingProtocol.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 
 const char* const CSiblingCommandWiring::kProjectFilter =
@@ -58,6 +59,12 @@ void ShowLinked(CMainFrame& frame, CSiblingLink& link, bool atPoint)
 
 CSiblingLink* CSiblingCommandWiring::Install(CMainFrame& frame)
 {
+    // Without a session to join, asking for the session bus would make the
+    // bus library launch one of its own; the link then stays off instead.
+    const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+        (runtime.isEmpty() || !QFileInfo::exists(runtime + QStringLiteral("/bus"))))
+        return Install(frame, QDBusConnection(QStringLiteral("annalux-no-session-bus")));
     return Install(frame, QDBusConnection::sessionBus());
 }
 

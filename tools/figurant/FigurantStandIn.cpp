@@ -5,6 +5,7 @@
 #include "SiblingProtocol.h"
 #include "SiblingSharedBlock.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDateTime>
 #include <QFile>
@@ -81,8 +82,10 @@ CFigurantStandIn::CFigurantStandIn(const QString& project) : m_project(project)
     if (!m_channel->IsConnected())
         m_status->setText(QStringLiteral("セッションバスが使えません: ") + m_channel->ErrorString());
     bus.registerObject(QStringLiteral("/StandIn"), this, QDBusConnection::ExportScriptableSlots);
-    Log(QStringLiteral("started %1 %2 %3")
-            .arg(QString::number(::getpid()), m_channel->OwnHandle(), project));
+    const QStringList args = QCoreApplication::arguments();
+    Log(QStringLiteral("started %1 %2 %3 %4")
+            .arg(QString::number(::getpid()), m_channel->OwnHandle(),
+                 args.isEmpty() ? QString() : args[0], project));
 }
 
 CFigurantStandIn::~CFigurantStandIn() = default;
@@ -125,6 +128,7 @@ void CFigurantStandIn::OnMessage(qint64 wParam, qint64 lParam, const QString& se
         break;
     case MSG_HAVE_CHRONOLOGY:
         m_annalux = sender;
+        ++m_answersReceived;
         m_status->setText(QStringLiteral("年表を開いているAnnalux: ") + sender);
         break;
     default:

@@ -35,6 +35,7 @@ public slots:
     Q_SCRIPTABLE int LastYear() const { return m_lastYear; }
     Q_SCRIPTABLE int YearsReceived() const { return m_yearsReceived; }
     Q_SCRIPTABLE QString AnnaluxWindow() const { return m_annalux; }
+    Q_SCRIPTABLE int AnswersReceived() const { return m_answersReceived; }
     // Asks which Annalux has this chronology open (the answer comes later).
     Q_SCRIPTABLE void Ask(const QString& chronology);
     // Tells the Annalux that answered last to show year.
@@ -50,6 +51,7 @@ private:
     bool m_projectEncodable = false;
     int m_lastYear = kNoYear;
     int m_yearsReceived = 0;
+    int m_answersReceived = 0;
     QString m_annalux;
     std::unique_ptr<CSiblingSharedBlock> m_block;
     std::unique_ptr<CSiblingChannel> m_channel;
