@@ -147,9 +147,22 @@ public:
 
     void KillStandIns()
     {
-        for (const SStarted& s : Started())
+        for (const SStarted& s : Started()) {
             kill(static_cast<pid_t>(s.pid), SIGKILL);
+            // Gone for good, so that the block below is nobody's.
+            QElapsedTimer clock;
+            clock.start();
+            while (CSiblingLauncher::IsRunning(static_cast<pid_t>(s.pid)) &&
+                   clock.elapsed() < 10000)
+                QThread::msleep(2);
+        }
         std::remove(Log().c_str());
+        // A killed program leaves the block behind; the last one to let go
+        // of it removes it.
+        CSiblingSharedBlock block;
+        if (block.Open(SiblingProtocol::NativeObjectPath(SiblingProtocol::kSharedMemoryName),
+                       SiblingProtocol::kSharedMemorySize))
+            block.Close();
     }
 
 private:
