@@ -140,6 +140,7 @@ bool CSiblingLink::SyncError(int code)
 
 CNamedEvent::EWaitResult CSiblingLink::WaitForAnswer(CNamedEvent& event, int timeoutMs)
 {
+    CBusyCursor busy;
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -214,7 +215,6 @@ bool CSiblingLink::StartFigurant(const QString& path, CNamedEvent& event)
 
     // The new Figurant is ready once it answers for its project; ask until it
     // does, it ends, or the time is up.
-    CBusyCursor busy;
     std::string sjis;
     CShiftJis::FromUtf8(path.toStdString(), sjis);
     QElapsedTimer clock;
