@@ -5,8 +5,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
-CSiblingChannel::CSiblingChannel(const QDBusConnection& bus, const QString& listen,
-                                 QObject* parent)
+CSiblingChannel::CSiblingChannel(const QDBusConnection& bus, const QString& listen, QObject* parent)
     : QObject(parent), m_bus(bus), m_listen(listen)
 {
     if (!m_bus.isConnected()) {
@@ -21,9 +20,8 @@ CSiblingChannel::CSiblingChannel(const QDBusConnection& bus, const QString& list
     // Messages to this program: calls to its object.
     m_registered = m_bus.registerObject(path, this, QDBusConnection::ExportScriptableSlots);
     // Messages to every program: signals from anyone.
-    const bool subscribed =
-        m_bus.connect(QString(), path, iface, member, this,
-                      SLOT(Message(QString, qint64, qint64, QDBusMessage)));
+    const bool subscribed = m_bus.connect(QString(), path, iface, member, this,
+                                          SLOT(Message(QString, qint64, qint64, QDBusMessage)));
     m_connected = m_registered && subscribed;
     if (!m_connected)
         m_error = m_bus.lastError().message();
@@ -50,10 +48,10 @@ bool CSiblingChannel::Broadcast(const QString& channel, int64_t wParam, int64_t 
 {
     if (!m_connected)
         return false;
-    QDBusMessage signal = QDBusMessage::createSignal(
-        QString::fromLatin1(SiblingProtocol::kBusPath),
-        QString::fromLatin1(SiblingProtocol::kBusInterface),
-        QString::fromLatin1(SiblingProtocol::kBusMember));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(QString::fromLatin1(SiblingProtocol::kBusPath),
+                                   QString::fromLatin1(SiblingProtocol::kBusInterface),
+                                   QString::fromLatin1(SiblingProtocol::kBusMember));
     signal << channel << qint64(wParam) << qint64(lParam);
     return m_bus.send(signal);
 }
@@ -63,10 +61,10 @@ bool CSiblingChannel::Send(const QString& window, const QString& channel, int64_
 {
     if (!m_connected || window.isEmpty())
         return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        window, QString::fromLatin1(SiblingProtocol::kBusPath),
-        QString::fromLatin1(SiblingProtocol::kBusInterface),
-        QString::fromLatin1(SiblingProtocol::kBusMember));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(window, QString::fromLatin1(SiblingProtocol::kBusPath),
+                                       QString::fromLatin1(SiblingProtocol::kBusInterface),
+                                       QString::fromLatin1(SiblingProtocol::kBusMember));
     call << channel << qint64(wParam) << qint64(lParam);
     // Nobody waits for the receiver; a program that is gone is not started.
     call.setAutoStartService(false);

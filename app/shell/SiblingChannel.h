@@ -14,6 +14,7 @@ class QDBusMessage;
 class CSiblingChannel : public QObject
 {
     Q_OBJECT
+    // SiblingProtocol::kBusInterface; the macro wants the literal.
     Q_CLASSINFO("D-Bus Interface", "com.veltrin.WindowMessage")
 
 public:

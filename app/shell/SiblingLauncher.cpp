@@ -22,8 +22,8 @@ constexpr int kQueryTimeoutMs = 15000;
 QString DefaultApplication(const QString& mimeType)
 {
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                            mimeType});
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), mimeType});
     if (!query.waitForFinished(kQueryTimeoutMs) || query.exitStatus() != QProcess::NormalExit ||
         query.exitCode() != 0) {
         query.kill();
@@ -60,12 +60,26 @@ QString CSiblingLauncher::DesktopEntryExec(const QByteArray& text)
             if (value[i] == '\\' && i + 1 < value.size()) {
                 const char c = value[++i];
                 switch (c) {
-                case 's': out += ' '; break;
-                case 'n': out += '\n'; break;
-                case 't': out += '\t'; break;
-                case 'r': out += '\r'; break;
-                case '\\': out += "\\\\"; break; // still an Exec escape
-                default: out += '\\'; out += c; break;
+                case 's':
+                    out += ' ';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case '\\':
+                    // Left doubled: the Exec quoting undoes it.
+                    out += "\\\\";
+                    break;
+                default:
+                    out += '\\';
+                    out += c;
+                    break;
                 }
             } else {
                 out += value[i];
@@ -156,8 +170,8 @@ bool CSiblingLauncher::FindProgram(const QString& path, QString& program, int& e
         error = ENOEXEC;
         return false;
     }
-    program = command.contains(QLatin1Char('/')) ? command
-                                                  : QStandardPaths::findExecutable(command);
+    program =
+        command.contains(QLatin1Char('/')) ? command : QStandardPaths::findExecutable(command);
     if (program.isEmpty() || !QFileInfo(program).isExecutable()) {
         program.clear();
         error = ENOENT;

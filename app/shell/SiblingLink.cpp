@@ -8,9 +8,9 @@
 #include "SiblingProtocol.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QSettings>
 
@@ -81,8 +81,7 @@ CSiblingLink::~CSiblingLink()
 bool CSiblingLink::Create()
 {
     Release();
-    const bool block =
-        m_block.Open(NativeObjectPath(kSharedMemoryName), kSharedMemorySize);
+    const bool block = m_block.Open(NativeObjectPath(kSharedMemoryName), kSharedMemorySize);
     const bool event = m_event.Open(NativeObjectPath(kEventName).toStdString());
     m_channel = std::make_unique<CSiblingChannel>(m_bus, QString::fromUtf8(kFromFigurant));
     connect(m_channel.get(), &CSiblingChannel::received, this, &CSiblingLink::OnMessage);
@@ -114,9 +113,8 @@ QString CSiblingLink::ShowItemText(const std::string& utf8SiblingPath)
         return QStringLiteral("Figurant表示");
     // A project made on Windows keeps its backslashes.
     QString name = QString::fromStdString(utf8SiblingPath);
-    name = name.mid(std::max(name.lastIndexOf(QLatin1Char('/')),
-                             name.lastIndexOf(QLatin1Char('\\'))) +
-                    1);
+    name = name.mid(
+        std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot >= 0)
         name.truncate(dot);
@@ -183,11 +181,11 @@ bool CSiblingLink::SynchroniseNow(const std::string& utf8Path, int32_t year)
     std::string sjis;
     std::string bad;
     if (!CShiftJis::FromUtf8(utf8Path, sjis, &bad)) {
-        CHostServices::Get().MessageBox(QString::fromUtf8(kUnencodableFormat)
-                                            .arg(QString::fromStdString(utf8Path),
-                                                 QString::fromStdString(bad))
-                                            .toStdString(),
-                                        CHostServices::Ok | CHostServices::IconError);
+        CHostServices::Get().MessageBox(
+            QString::fromUtf8(kUnencodableFormat)
+                .arg(QString::fromStdString(utf8Path), QString::fromStdString(bad))
+                .toStdString(),
+            CHostServices::Ok | CHostServices::IconError);
         return false;
     }
     // A path the block cannot hold whole would name another project.
@@ -240,7 +238,7 @@ bool CSiblingLink::StartFigurant(const QString& path, CNamedEvent& event)
 void CSiblingLink::OnMessage(qint64 wParam, qint64 lParam, const QString& sender)
 {
     switch (lParam) {
-    case MSG_HAVE_PROJECT_OLD:
+    case MSG_HAVE_PROJECT_0:
     case MSG_HAVE_PROJECT:
         m_figurantWindow = sender;
         m_event.Set();

@@ -29,16 +29,15 @@ class CSiblingLink : public QObject
     Q_OBJECT
 
 public:
-    static const char* const kStartErrorFormat; // %d: the system error code
-    static const char* const kSyncErrorFormat;  // %d: the system error code
+    static const char* const kStartErrorFormat;  // %d: the system error code
+    static const char* const kSyncErrorFormat;   // %d: the system error code
     static const char* const kUnencodableFormat; // %1: the path, %2: the character
 
     // Finding and starting Figurant, replaceable by tests.
     struct SStarter
     {
         std::function<bool(const QString& path, QString& program, int& error)> find;
-        std::function<bool(const QString& program, const QString& path, int64_t& pid,
-                           int& error)>
+        std::function<bool(const QString& program, const QString& path, int64_t& pid, int& error)>
             start;
         std::function<bool(int64_t pid)> running;
     };

@@ -38,17 +38,19 @@ inline constexpr const char* kBusInterface = "com.veltrin.WindowMessage";
 inline constexpr const char* kBusMember = "Message";
 
 // Annalux to Figurant: wParam is the code.
-enum EToFigurant : int64_t {
+enum EToFigurant : int64_t
+{
     MSG_WHO_HAS_PROJECT = 1, // broadcast; lParam: the asking window
     MSG_SHOW_YEAR = 2,       // lParam: the year
     MSG_HAVE_CHRONOLOGY = 3, // lParam: this window
 };
 // Figurant to Annalux: lParam is the code.
-enum EFromFigurant : int64_t {
-    MSG_HAVE_PROJECT_OLD = 0,    // wParam: the Figurant window
-    MSG_HAVE_PROJECT = 0x1001,   // wParam: the Figurant window
+enum EFromFigurant : int64_t
+{
+    MSG_HAVE_PROJECT_0 = 0,          // the same answer without its code
+    MSG_HAVE_PROJECT = 0x1001,       // wParam: the Figurant window
     MSG_WHO_HAS_CHRONOLOGY = 0x1002, // broadcast; wParam: the asking window
-    MSG_GO_TO_YEAR = 0x1003,     // wParam: the year
+    MSG_GO_TO_YEAR = 0x1003,         // wParam: the year
 };
 
 // The year sent when the view shows none.

@@ -31,9 +31,9 @@ CFigurantStandIn::CFigurantStandIn(const QString& project) : m_project(project)
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    auto* projectLabel = new QLabel(
-        project.isEmpty() ? QStringLiteral("（人物年表なし）") : QStringLiteral("人物年表: ") + project,
-        central);
+    auto* projectLabel = new QLabel(project.isEmpty() ? QStringLiteral("（人物年表なし）")
+                                                      : QStringLiteral("人物年表: ") + project,
+                                    central);
     projectLabel->setWordWrap(true);
     layout->addWidget(projectLabel);
     m_yearLabel = new QLabel(central);
@@ -80,7 +80,8 @@ CFigurantStandIn::CFigurantStandIn(const QString& project) : m_project(project)
     m_channel = std::make_unique<CSiblingChannel>(bus, QString::fromUtf8(kToFigurant));
     connect(m_channel.get(), &CSiblingChannel::received, this, &CFigurantStandIn::OnMessage);
     if (!m_channel->IsConnected())
-        m_status->setText(QStringLiteral("セッションバスが使えません: ") + m_channel->ErrorString());
+        m_status->setText(QStringLiteral("セッションバスが使えません: ") +
+                          m_channel->ErrorString());
     bus.registerObject(QStringLiteral("/StandIn"), this, QDBusConnection::ExportScriptableSlots);
     const QStringList args = QCoreApplication::arguments();
     Log(QStringLiteral("started %1 %2 %3 %4")

@@ -283,8 +283,7 @@ protected:
                                                 QStringLiteral("com.veltrin.FigurantStandIn"),
                                                 QDBusConnection::sessionBus());
     }
-    template <typename T>
-    static T Ask(QDBusInterface& control, const char* method)
+    template <typename T> static T Ask(QDBusInterface& control, const char* method)
     {
         const QDBusReply<T> reply = control.call(QString::fromLatin1(method));
         EXPECT_TRUE(reply.isValid()) << method << ": " << reply.error().message().toStdString();
@@ -329,7 +328,8 @@ TEST_F(SiblingLinkTest, FirstSynchronisationStartsFigurantAndTheSecondFindsIt)
     // The link is the chronology's now.
     EXPECT_EQ(Doc().GetSiblingProject(), project);
     EXPECT_TRUE(Doc().IsModified());
-    EXPECT_EQ(Frame().FindAction(ID_SIBLING_SHOW)->text(), QStringLiteral("Figurant(人物 年表)を表示"));
+    EXPECT_EQ(Frame().FindAction(ID_SIBLING_SHOW)->text(),
+              QStringLiteral("Figurant(人物 年表)を表示"));
     ASSERT_TRUE(Frame().IsCommandEnabled(ID_SIBLING_SHOW));
 
     ASSERT_TRUE(View().GoToTableYear(1868));
@@ -438,7 +438,8 @@ TEST_F(SiblingLinkTest, SavedLinkReloadsWithTheChronology)
     CMainFrame& frame = Frame();
     frame.UpdateCommandUI();
     EXPECT_EQ(Doc().GetSiblingProject(), project);
-    EXPECT_EQ(frame.FindAction(ID_SIBLING_SHOW)->text(), QStringLiteral("Figurant(人物年表.v2)を表示"));
+    EXPECT_EQ(frame.FindAction(ID_SIBLING_SHOW)->text(),
+              QStringLiteral("Figurant(人物年表.v2)を表示"));
     EXPECT_TRUE(frame.FindAction(ID_SIBLING_SHOW)->isEnabled());
     EXPECT_FALSE(frame.FindAction(ID_SIBLING_SELECT)->isEnabled());
 
@@ -483,13 +484,21 @@ TEST_F(SiblingLinkTest, FailuresEndInTheStartError)
     link.SetStarter(starter);
     EXPECT_FALSE(link.Synchronise(Project("norun.fgp"), 1600));
 
-    EXPECT_EQ(m_host.Messages(), (std::vector<std::string>{
-                                     "Figurantの起動に失敗しました(2)",
-                                     "Figurantの起動に失敗しました(2)",
-                                     "Figurantの起動に失敗しました(36)",
-                                     "Figurantの起動に失敗しました(3)",
-                                     "Figurantの起動に失敗しました(2)",
-                                 }));
+    // A name Shift-JIS cannot carry is refused before anything is sent.
+    EXPECT_FALSE(link.Synchronise(m_dir.File("famille-\xF0\x9F\x98\x80.fgp"), 1600));
+
+    EXPECT_EQ(
+        m_host.Messages(),
+        (std::vector<std::string>{
+            "Figurantの起動に失敗しました(2)",
+            "Figurantの起動に失敗しました(2)",
+            "Figurantの起動に失敗しました(36)",
+            "Figurantの起動に失敗しました(3)",
+            "Figurantの起動に失敗しました(2)",
+            "Figurantのファイル " + m_dir.File("famille-\xF0\x9F\x98\x80.fgp") +
+                " の名前にはShift-JISで表せない文字 「\xF0\x9F\x98\x80」 (U+1F600) "
+                "が含まれているため、Figurantに渡せません。フォルダ名かファイル名を変えてください",
+        }));
     EXPECT_TRUE(m_world.Started().empty());
 }
 
@@ -515,8 +524,8 @@ TEST_F(SiblingLinkTest, WithoutBusOrSharedBlockTheProgramGoesOn)
     setenv("XDG_RUNTIME_DIR", runtime, 1);
     {
         CSiblingSharedBlock squatter;
-        ASSERT_TRUE(squatter.Open(SiblingProtocol::NativeObjectPath(SiblingProtocol::kSharedMemoryName),
-                                  10));
+        ASSERT_TRUE(squatter.Open(
+            SiblingProtocol::NativeObjectPath(SiblingProtocol::kSharedMemoryName), 10));
         link = CSiblingCommandWiring::Install(Frame(), QDBusConnection::sessionBus());
         EXPECT_FALSE(link->IsBlockMapped());
         EXPECT_TRUE(link->IsListening());
@@ -540,14 +549,14 @@ TEST_F(SiblingLinkTest, FindsTheDefaultApplicationOfTheProjectType)
 {
     QString program;
     int error = 0;
-    ASSERT_TRUE(CSiblingLauncher::FindProgram(QString::fromStdString(Project("a.fgp")), program,
-                                              error));
+    ASSERT_TRUE(
+        CSiblingLauncher::FindProgram(QString::fromStdString(Project("a.fgp")), program, error));
     EXPECT_EQ(program, QString::fromUtf8(kStandInExe));
     // An empty project is still a project.
     const std::string empty = m_dir.File("empty.fgp");
     TempDir::Write(empty, "");
     EXPECT_TRUE(CSiblingLauncher::FindProgram(QString::fromStdString(empty), program, error));
-    EXPECT_FALSE(CSiblingLauncher::FindProgram(QString::fromStdString(Project("a.txt2")), program,
-                                               error));
+    EXPECT_FALSE(
+        CSiblingLauncher::FindProgram(QString::fromStdString(Project("a.txt2")), program, error));
     EXPECT_EQ(error, ENOENT);
 }

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QSharedMemory>
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -123,6 +125,13 @@ TEST(SiblingSharedBlock, HoldsOneTerminatedPath)
     ASSERT_TRUE(second.Read(text));
     EXPECT_EQ(text, std::string(999, 'a'));
 
+    // Filled to the end by someone else: no terminator, no path.
+    QSharedMemory raw;
+    raw.setNativeKey(key);
+    ASSERT_TRUE(raw.attach());
+    std::memset(raw.data(), 'a', 1000);
+    EXPECT_FALSE(second.Read(text));
+
     first.Close();
     EXPECT_FALSE(first.Write("x"));
     EXPECT_FALSE(first.Read(text));
@@ -192,8 +201,8 @@ TEST(SiblingLauncher, StartsWithTheCommandLineOfTheLink)
         usleep(5000);
     EXPECT_FALSE(CSiblingLauncher::IsRunning(pid));
 
-    EXPECT_FALSE(CSiblingLauncher::Start(QStringLiteral("/nonexistent/figurant"), project, pid,
-                                         error));
+    EXPECT_FALSE(
+        CSiblingLauncher::Start(QStringLiteral("/nonexistent/figurant"), project, pid, error));
     EXPECT_EQ(error, ENOENT);
     EXPECT_FALSE(CSiblingLauncher::Start(QString::fromStdString(dir.Path()), project, pid, error));
     EXPECT_EQ(error, EACCES);
