@@ -560,3 +560,26 @@ TEST_F(SiblingLinkTest, FindsTheDefaultApplicationOfTheProjectType)
         CSiblingLauncher::FindProgram(QString::fromStdString(Project("a.txt2")), program, error));
     EXPECT_EQ(error, ENOENT);
 }
+
+// The program itself, started as the desktop starts it, is found by a
+// Figurant that asks for its chronology.
+TEST_F(SiblingLinkTest, TheRunningProgramAnswersFigurant)
+{
+    const std::string chronology = ANNALUX_SAMPLES_DIR "/sample.anx";
+    QProcess annalux;
+    annalux.start(QString::fromUtf8(ANNALUX_EXE), {QString::fromStdString(chronology)});
+    ASSERT_TRUE(annalux.waitForStarted(10000));
+    const auto standIn = StartStandIn(Project("people.fgp"));
+    auto control = Control(standIn.handle);
+    // The program needs a moment to come up; ask until it answers.
+    const bool answered = WaitUntil([&] {
+        control->call(QStringLiteral("Ask"), QString::fromStdString(chronology));
+        return WaitUntil([&] { return Ask<int>(*control, "AnswersReceived") > 0; }, 200);
+    });
+    EXPECT_TRUE(answered);
+    const QString window = Ask<QString>(*control, "AnnaluxWindow");
+    EXPECT_FALSE(window.isEmpty());
+    EXPECT_NE(window, QDBusConnection::sessionBus().baseService());
+    annalux.kill();
+    annalux.waitForFinished(10000);
+}
