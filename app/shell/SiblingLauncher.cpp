@@ -35,6 +35,39 @@ QString DefaultApplication(const QString& mimeType)
     return out.section(QLatin1Char(';'), 0, 0).trimmed();
 }
 
+// The first default of mimeType in the desktop's mimeapps.list files, for
+// when the query tool is missing or cannot say.
+QString DefaultFromMimeAppsLists(const QString& mimeType)
+{
+    QStringList lists;
+    for (const QString& dir :
+         QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        lists << dir + QStringLiteral("/mimeapps.list");
+    for (const QString& dir :
+         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
+        lists << dir + QStringLiteral("/mimeapps.list");
+    for (const QString& list : lists) {
+        QFile file(list);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        bool inDefaults = false;
+        for (const QByteArray& raw : file.readAll().split('\n')) {
+            const QString line = QString::fromUtf8(raw).trimmed();
+            if (line.startsWith(QLatin1Char('['))) {
+                inDefaults = line == QStringLiteral("[Default Applications]");
+                continue;
+            }
+            const int eq = line.indexOf(QLatin1Char('='));
+            if (!inDefaults || eq < 0 || line.left(eq).trimmed() != mimeType)
+                continue;
+            for (const QString& id : line.mid(eq + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+                if (!CSiblingLauncher::FindDesktopEntry(id.trimmed()).isEmpty())
+                    return id.trimmed();
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 QString CSiblingLauncher::DesktopEntryExec(const QByteArray& text)
@@ -155,7 +188,9 @@ bool CSiblingLauncher::FindProgram(const QString& path, QString& program, int& e
         error = ENOENT;
         return false;
     }
-    const QString entry = FindDesktopEntry(DefaultApplication(type.name()));
+    QString entry = FindDesktopEntry(DefaultApplication(type.name()));
+    if (entry.isEmpty())
+        entry = FindDesktopEntry(DefaultFromMimeAppsLists(type.name()));
     if (entry.isEmpty()) {
         error = ENOENT;
         return false;

@@ -559,6 +559,25 @@ TEST_F(SiblingLinkTest, FindsTheDefaultApplicationOfTheProjectType)
     EXPECT_FALSE(
         CSiblingLauncher::FindProgram(QString::fromStdString(Project("a.txt2")), program, error));
     EXPECT_EQ(error, ENOENT);
+
+    // Without the desktop's query tool the settings are read directly; and an
+    // entry's program may be quoted (a folder with a blank, say).
+    const std::string folder = m_dir.File("Veltrin Software");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::string exe = folder + "/figurant";
+    ASSERT_EQ(symlink(kStandInExe, exe.c_str()), 0);
+    const std::string entry = m_world.File("data/applications/figurant-standin.desktop");
+    const std::string saved = TempDir::Read(entry);
+    TempDir::Write(entry, "[Desktop Entry]\nType=Application\nName=Figurant\nExec=\"" + exe +
+                              "\" %f\nMimeType=application/x-figurant-project;\n");
+    const std::string path = getenv("PATH");
+    setenv("PATH", m_dir.Path().c_str(), 1);
+    const bool found =
+        CSiblingLauncher::FindProgram(QString::fromStdString(Project("b.fgp")), program, error);
+    setenv("PATH", path.c_str(), 1);
+    TempDir::Write(entry, saved);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(program, QString::fromStdString(exe));
 }
 
 // The program itself, started as the desktop starts it, is found by a
