@@ -11,6 +11,7 @@ packages=(
     xvfb xauth
     libboost-dev
     xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libglib2.0-bin dpkg-dev
+    dbus-daemon
 )
 
 missing=()
