@@ -5,6 +5,7 @@
 #include "GengouEra.h"
 #include "EventText.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "LogFontQt.h"
 #include "ShiftJis.h"
 #include "TableBase.h"
@@ -12,6 +13,7 @@
 #include "YearEvent.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -53,6 +55,8 @@ CAnnaluxView::CAnnaluxView(CAnnaluxDoc* doc, QWidget* parent)
     m_header->setSectionResizeMode(QHeaderView::Interactive);
     m_header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_header->setMinimumSectionSize(1);
+    // A title wider than its column ends in "…" rather than in half a glyph.
+    m_header->setTextElideMode(Qt::ElideRight);
     connect(m_header, &QHeaderView::sectionResized, this, &CAnnaluxView::OnSectionResized);
     connect(m_header, &QHeaderView::sectionMoved, this, &CAnnaluxView::OnSectionMoved);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CAnnaluxView::OnVerticalBar);
@@ -98,6 +102,17 @@ void CAnnaluxView::OnUpdate(CAnnaluxDoc::EViewNotice notice)
 
 void CAnnaluxView::Relayout()
 {
+    // A relayout moves every year to another pixel: what the user looks at
+    // is the year at the top (and how far into it the view was scrolled), so
+    // that is what stays, not the pixel offset.
+    const int32_t topYear = m_scrollY > 0 ? TopYear() : kNoYear;
+    int64_t intoYear = 0;
+    const int oldRowHeight = std::max(1, m_coord->RowHeight());
+    if (topYear != kNoYear) {
+        const int32_t oldTop = m_coord->YearTop(topYear);
+        intoYear = oldTop != kNoYear ? std::max<int64_t>(0, m_scrollY - oldTop) : 0;
+    }
+
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_linkHits.Clear();
     m_supplementHits.Clear();
@@ -116,8 +131,42 @@ void CAnnaluxView::Relayout()
     QApplication::restoreOverrideCursor();
     if (overflow)
         CHostServices::Get().MessageBox(kOverflowMessage, CHostServices::IconInformation);
+    m_rightMargin = m_doc ? RightMarginFor(*m_doc, *m_coord) : kRightMargin;
     UpdateScrollSizes(height);
+    if (topYear != kNoYear)
+        RestoreTopYear(topYear, intoYear, oldRowHeight);
     viewport()->update();
+}
+
+int CAnnaluxView::RightMarginFor(const CAnnaluxDoc& doc, const CDataCoord& coord)
+{
+    // Labels stand 10 pixels right of the last column; the widest is that
+    // of one of the two ends of the table (the most digits, or a sign).
+    const int32_t first = coord.MinYear();
+    const int32_t last = coord.MaxYear();
+    if (first == kNoneYear || first == kNoYear || last == kNoneYear || last == kNoYear)
+        return kRightMargin;
+    const QFontMetrics metrics(
+        CLogFontQt::ToQFont(doc.GetFonts().GetShownFont(CFontManager::FS_SUPPORTYEAR)));
+    const int widest = std::max(metrics.horizontalAdvance(QString::number(first)),
+                                metrics.horizontalAdvance(QString::number(last)));
+    return std::max(kRightMargin, 10 + widest + 8);
+}
+
+void CAnnaluxView::RestoreTopYear(int32_t year, int64_t intoYear, int oldRowHeight)
+{
+    // The first shown year from year on (a filter may have hidden it), else
+    // the nearest one; the offset into it follows the new row height.
+    int32_t found = kNoYear;
+    int32_t top = m_coord->YearTop(year, &found);
+    if (top == kNoYear) {
+        if (!m_coord->NearestYearTop(year, top))
+            return;
+        found = kNoYear;
+    }
+    const int64_t into =
+        found == year ? intoYear * std::max(1, m_coord->RowHeight()) / oldRowHeight : 0;
+    SetScrollY(static_cast<int64_t>(top) + into);
 }
 
 void CAnnaluxView::RebuildHeader()
@@ -143,7 +192,7 @@ void CAnnaluxView::RebuildHeader()
         } else {
             if (table->GetModified())
                 text = QStringLiteral("*");
-            text += QString::fromStdString(CShiftJis::ToUtf8Lossy(table->GetTableName()));
+            text += CHostText::FromSjis(table->GetTableName());
         }
         m_headerModel->setHeaderData(i, Qt::Horizontal, text);
         m_header->resizeSection(i, std::max(0, columns.GetWidth(i)));
@@ -208,7 +257,10 @@ void CAnnaluxView::UpdateScrollSizes(int64_t dataHeight)
 {
     m_dataHeight = std::max<int64_t>(0, dataHeight);
     const int total = m_doc ? m_doc->GetColumns().GetTotalWidth() : 0;
-    m_contentWidth = std::max<int64_t>(static_cast<int64_t>(total) + kRightMargin, width());
+    // Against the viewport, not the widget: the vertical bar's width would
+    // otherwise call up a horizontal bar when everything fits.
+    m_contentWidth =
+        std::max<int64_t>(static_cast<int64_t>(total) + RightMargin(), viewport()->width());
     m_contentHeight = std::max<int64_t>(m_dataHeight + m_headerHeight, height());
 
     QScrollBar* h = horizontalScrollBar();
@@ -392,7 +444,8 @@ void CAnnaluxView::ClearSearchHit()
 bool CAnnaluxView::GoToYear(const std::string& sjis)
 {
     const int32_t year = CDataCoord::YearFromText(sjis, m_doc);
-    if (year == kNoYear || m_coord->Table().EntryCount() == 0)
+    // There is no year 0 to go to.
+    if (year == kNoYear || year == 0 || m_coord->Table().EntryCount() == 0)
         return false;
     // Past the last entry of every column nothing lies near the year.
     if (year > m_coord->MaxYear())
@@ -470,7 +523,7 @@ void CAnnaluxView::paintEvent(QPaintEvent* event)
     request.deviceTop = 0;
     request.xOffset = horizontalScrollBar()->value();
     request.clip = event->rect();
-    request.rightMargin = kRightMargin;
+    request.rightMargin = RightMargin();
     request.searchText = m_searchText;
     request.searchMatchCase = m_searchMatchCase;
     request.links = &m_linkHits;
