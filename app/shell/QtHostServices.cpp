@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -111,7 +112,14 @@ QString CQtHostServices::InitialSelection(const SFileDialogRequest& request)
 
 QWidget* CQtHostServices::DialogParent()
 {
-    return QApplication::activeWindow();
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    // Between one dialog and the next nothing is active: the main window
+    // still owns the box, which is then centred over it, not the screen.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && qobject_cast<QMainWindow*>(top))
+            return top;
+    return nullptr;
 }
 
 int CQtHostServices::MessageBox(const std::string& text, unsigned style)

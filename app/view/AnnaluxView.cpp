@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QStyle>
 
 #include <algorithm>
 #include <climits>
@@ -55,8 +56,6 @@ CAnnaluxView::CAnnaluxView(CAnnaluxDoc* doc, QWidget* parent)
     m_header->setSectionResizeMode(QHeaderView::Interactive);
     m_header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_header->setMinimumSectionSize(1);
-    // A title wider than its column ends in "…" rather than in half a glyph.
-    m_header->setTextElideMode(Qt::ElideRight);
     connect(m_header, &QHeaderView::sectionResized, this, &CAnnaluxView::OnSectionResized);
     connect(m_header, &QHeaderView::sectionMoved, this, &CAnnaluxView::OnSectionMoved);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CAnnaluxView::OnVerticalBar);
@@ -194,8 +193,9 @@ void CAnnaluxView::RebuildHeader()
                 text = QStringLiteral("*");
             text += CHostText::FromSjis(table->GetTableName());
         }
-        m_headerModel->setHeaderData(i, Qt::Horizontal, text);
+        m_headerModel->setHeaderData(i, Qt::Horizontal, text, Qt::ToolTipRole);
         m_header->resizeSection(i, std::max(0, columns.GetWidth(i)));
+        ElideHeaderText(i);
     }
     const int height = std::max(m_header->sizeHint().height(), 1);
     if (height != m_headerHeight) {
@@ -204,6 +204,17 @@ void CAnnaluxView::RebuildHeader()
     }
     m_rebuildingHeader = false;
     PositionHeader();
+}
+
+void CAnnaluxView::ElideHeaderText(int section)
+{
+    // A title wider than its column ends in "…" rather than in half a glyph;
+    // the whole title stays in the tool tip.
+    const QString full = m_headerModel->headerData(section, Qt::Horizontal, Qt::ToolTipRole).toString();
+    const int margin = 2 * m_header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_header);
+    const int room = std::max(0, m_header->sectionSize(section) - margin - 2);
+    const QString shown = QFontMetrics(m_header->font()).elidedText(full, Qt::ElideRight, room);
+    m_headerModel->setHeaderData(section, Qt::Horizontal, shown, Qt::DisplayRole);
 }
 
 void CAnnaluxView::PositionHeader()
@@ -222,6 +233,7 @@ void CAnnaluxView::OnSectionResized(int logical, int /*oldSize*/, int newSize)
     if (!result.done)
         return;
     m_doc->SetModifiedFlag();
+    ElideHeaderText(logical);
     if (result.sameWidth) {
         RebuildHeader();
         Relayout();

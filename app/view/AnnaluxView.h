@@ -194,6 +194,7 @@ private:
     void OnSectionMoved(int logical, int oldVisual, int newVisual);
     void PositionHeader();
     void EmitTopYear();
+    void ElideHeaderText(int section);
     // After a relayout: scrolls so that year is at the top again, intoYear
     // pixels (at the old row height) into it.
     void RestoreTopYear(int32_t year, int64_t intoYear, int oldRowHeight);
