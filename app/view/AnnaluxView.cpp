@@ -432,8 +432,18 @@ bool CAnnaluxView::Search(const std::string& sjis, bool inSupplement, bool match
             horizontalScrollBar()->setValue(left);
         break;
     }
-    SetScrollY(top);
     const CoordEntry* hit = m_coord->SearchHit();
+    // The year is labelled at its first row only: a hit further down in its
+    // year is brought in with that row, so that it does not stand yearless
+    // at the top, as long as both fit on the screen.
+    int64_t scrollTo = top;
+    if (hit) {
+        const int32_t yearTop = m_coord->YearTop(hit->Year());
+        if (yearTop != kNoYear && yearTop < top &&
+            top + m_coord->RowHeight() - yearTop <= viewport()->height())
+            scrollTo = yearTop;
+    }
+    SetScrollY(scrollTo);
     emit searchSupplementChanged(hit && (hit->searchResult & EDS_SUPPLEMENT) ? hit->event->supplement
                                                                              : std::string());
     viewport()->update();

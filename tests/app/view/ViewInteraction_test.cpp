@@ -603,3 +603,23 @@ TEST_F(ViewInteractionTest, EveryRelayoutKeepsTheYearAtTheTop)
     m_doc.SetPriorityFilter(2);
     EXPECT_EQ(m_view->ScrollY(), 0);
 }
+
+TEST_F(ViewInteractionTest, ASearchHitLaterInItsYearIsShownWithTheYearsFirstRow)
+{
+    std::vector<SEventData> events;
+    for (int32_t y = 1500; y <= 1700; ++y)
+        events.push_back(Event(y, "平凡な年"));
+    events.push_back(Event(1600, "一月の出来事", 1));
+    events.push_back(Event(1600, "九月の合戦", 9));
+    AddEvents(m_doc, "a", events);
+    viewtest::SetFonts(m_doc, 14);
+    m_doc.Notify(CAnnaluxDoc::VN_UPDATE);
+    MakeView();
+    ASSERT_TRUE(m_view->Search(Sjis("九月の合戦"), false, false, false));
+    const CoordEntry* hit = m_view->GetDataCoord().SearchHit();
+    ASSERT_NE(hit, nullptr);
+    const int32_t yearTop = m_view->GetDataCoord().YearTop(1600);
+    EXPECT_LT(yearTop, hit->top);
+    EXPECT_EQ(m_view->ScrollY(), yearTop); // the label row of 1600 is the top row
+    EXPECT_EQ(m_view->TopYear(), 1600);
+}
