@@ -60,6 +60,27 @@ const CTableBase::SFileKind kNoKind = {"", "", "", "", "", ""};
 // Library dialogs start in this folder (relative to the current directory).
 const char* const kLibraryFolder = "ﾗｲﾌﾞﾗﾘ";
 
+// A file name the save dialog can offer for a library that has none yet: the
+// title (Shift-JIS) decoded for the host, with what a file name cannot hold
+// or a shell would trip over replaced by '_'.
+std::string ProposedFileName(const std::string& sjisTitle)
+{
+    std::string utf8 = CShiftJis::ToUtf8Lossy(sjisTitle);
+    for (char& c : utf8) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||
+            c == '<' || c == '>' || c == '|')
+            c = '_';
+    }
+    // A replaced invalid byte (U+FFFD) is no part of a name worth keeping.
+    const std::string replacement = "\xEF\xBF\xBD";
+    for (size_t at = utf8.find(replacement); at != std::string::npos;
+         at = utf8.find(replacement, at))
+        utf8.replace(at, replacement.size(), "_");
+    const size_t first = utf8.find_first_not_of(" .");
+    return first == std::string::npos ? std::string() : utf8.substr(first);
+}
+
 } // namespace
 
 CTableBase::CTableBase()
@@ -318,11 +339,23 @@ bool CTableBase::WriteWithFlow(bool askName, CDocument* doc, EHeaderType kind, b
         request.filter = k.saveFilter;
         request.defaultExtension = k.extension;
         request.initialFolder = kLibraryFolder;
-        request.proposedName = !m_fileName.empty() ? m_fileName : m_tableName;
+        request.proposedName = !m_fileName.empty() ? m_fileName : ProposedFileName(m_tableName);
         request.flags = SFileDialogRequest::Explorer | SFileDialogRequest::OverwritePrompt |
                         SFileDialogRequest::NoChangeDir | SFileDialogRequest::HideReadOnly;
-        if (!CHostServices::Get().GetSaveFileName(request, chosen))
-            return false;
+        // The chronology keeps the name in Shift-JIS: a name it could not
+        // store would leave a project that can no longer be saved.
+        for (;;) {
+            if (!CHostServices::Get().GetSaveFileName(request, chosen))
+                return false;
+            std::string stored, bad;
+            if (CShiftJis::FromUtf8(chosen, stored, &bad))
+                break;
+            CHostServices::Get().MessageBox(
+                "ファイル名の" + bad +
+                    " は年表ファイルに保存できない文字です。別の名前を付けてください。",
+                CHostServices::Ok | CHostServices::IconWarning);
+            request.proposedName = chosen;
+        }
     }
 
     // The library's name is kept relative to the chronology's folder, which

@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
+    qt6-translations-l10n
     xvfb xauth
     libboost-dev
     xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libglib2.0-bin dpkg-dev

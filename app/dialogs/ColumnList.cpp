@@ -1,6 +1,7 @@
 #include "ColumnList.h"
 
 #include "HeaderManager.h"
+#include "HostText.h"
 #include "SjisInput.h"
 #include "TableBase.h"
 
@@ -18,7 +19,7 @@ QString ColumnName(const SHeaderKind& column)
     if (!title.empty())
         return CSjisInput::FromSjis(title);
     // An untitled library is told apart by its file.
-    return QFileInfo(QString::fromStdString(column.table->GetFileName())).fileName();
+    return QFileInfo(CHostText::FromHostPath(column.table->GetFileName())).fileName();
 }
 
 } // namespace

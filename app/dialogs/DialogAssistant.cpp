@@ -2,6 +2,7 @@
 
 #include "DialogButtons.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "Settings.h"
 
 #include "ui_DialogAssistant.h"
@@ -96,12 +97,12 @@ bool CDialogAssistant::IsChoiceEnabled(EChoice choice) const
 
 std::string CDialogAssistant::GetFileName() const
 {
-    return m_impl->ui.comboFile->currentText().trimmed().toStdString();
+    return CHostText::ToHostPath(m_impl->ui.comboFile->currentText().trimmed());
 }
 
 void CDialogAssistant::SetFileName(const std::string& utf8Path)
 {
-    m_impl->ui.comboFile->setEditText(QString::fromStdString(utf8Path));
+    m_impl->ui.comboFile->setEditText(CHostText::FromHostPath(utf8Path));
 }
 
 bool CDialogAssistant::GetShowAtStart() const

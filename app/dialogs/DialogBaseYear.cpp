@@ -8,6 +8,7 @@
 #include "SjisInput.h"
 
 #include "ui_DialogBaseYear.h"
+#include "YearInput.h"
 
 #include <QPushButton>
 
@@ -190,6 +191,10 @@ void CDialogBaseYear::accept()
         return refuse(ui.editStart, kStartNumberMessage);
     v.startKind = ui.comboStart->currentIndex() < 0 ? ui.comboStart->itemText(0)
                                                     : ui.comboStart->currentText();
+    if (v.startKind == kWestern && v.startYear == 0) {
+        CYearInput::RefuseZero(ui.editStart);
+        return;
+    }
     if (v.startKind != kWestern) {
         // An era has no year 0 or before; such a year is outside it, not a
         // year before the era began.
@@ -207,6 +212,10 @@ void CDialogBaseYear::accept()
     } else {
         if (!ParseYear(endText, v.endYear))
             return refuse(ui.editEnd, kEndNumberMessage);
+        if (v.endKind == kWestern && v.endYear == 0) {
+            CYearInput::RefuseZero(ui.editEnd);
+            return;
+        }
         if (v.endKind != kWestern) {
             v.endYear = v.endYear >= 1 ? d.eras.GetWesternYear(v.endKind, v.endYear) : kNoYear;
             if (v.endYear == kNoYear)

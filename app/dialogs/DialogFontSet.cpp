@@ -3,6 +3,7 @@
 #include "AnnaluxDoc.h"
 #include "DialogButtons.h"
 #include "FontChooser.h"
+#include "HostText.h"
 #include "LogFontQt.h"
 #include "Settings.h"
 #include "ShiftJis.h"
@@ -122,7 +123,7 @@ void CDialogFontSet::RefreshSamples()
             font.setPixelSize(kLargestSamplePixels);
         QLabel* sample = d.samples[i];
         sample->setFont(font);
-        sample->setText(QString::fromStdString(CShiftJis::ToUtf8Lossy(logFont.GetFaceName())));
+        sample->setText(CHostText::FromSjis(logFont.GetFaceName()));
         // The header is drawn by the header control in its own colours.
         QPalette palette = this->palette();
         if (i != CFontManager::FS_HEADER) {

@@ -3,10 +3,12 @@
 #include "DialogButtons.h"
 #include "DialogProperty.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "InputMethod.h"
 #include "SjisInput.h"
 
 #include "ui_DialogGengou.h"
+#include "YearInput.h"
 
 #include <QEvent>
 
@@ -80,7 +82,7 @@ struct CDialogGengou::SImpl
 
     void Refuse(QWidget* field, const QString& message)
     {
-        CHostServices::Get().MessageBox(message.toStdString(), CHostServices::IconWarning);
+        CHostServices::Get().MessageBox(CHostText::ToUtf8(message), CHostServices::IconWarning);
         field->setFocus();
     }
 
@@ -93,6 +95,10 @@ struct CDialogGengou::SImpl
         }
         if (!ParseYear(ui.editEnd->text(), row.endYear)) {
             Refuse(ui.editEnd, QString::fromUtf8(kEndNumberMessage));
+            return false;
+        }
+        if (row.startYear == 0 || row.endYear == 0) {
+            CYearInput::RefuseZero(row.startYear == 0 ? ui.editStart : ui.editEnd);
             return false;
         }
         if (row.startYear != kNoYear && row.endYear != kNoYear && row.endYear < row.startYear) {

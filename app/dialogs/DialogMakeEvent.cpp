@@ -5,6 +5,7 @@
 #include "DialogProperty.h"
 #include "EventData.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "InputMethod.h"
 #include "ManageGengou.h"
 #include "SjisInput.h"
@@ -12,6 +13,7 @@
 #include "YearEvent.h"
 
 #include "ui_DialogMakeEvent.h"
+#include "YearInput.h"
 
 #include <QApplication>
 #include <QDate>
@@ -250,9 +252,13 @@ bool CDialogMakeEvent::SImpl::ReadForm(SEventData& rec, bool check)
         rec.year = kNoYear;
         return readTexts();
     }
-    int32_t year = CTableBase::ParseInt(yearText.toStdString());
+    int32_t year = CTableBase::ParseInt(CHostText::ToUtf8(yearText));
     if (check && !IsStorableYear(year)) {
         Refuse(ui.editYear, kYearRangeMessage);
+        return false;
+    }
+    if (check && year == 0 && ui.comboYearKind->currentIndex() <= 0) {
+        CYearInput::RefuseZero(ui.editYear);
         return false;
     }
     if (!readTexts())
@@ -300,6 +306,11 @@ bool CDialogMakeEvent::SImpl::ReadForm(SEventData& rec, bool check)
     if (!otherText.isEmpty()) {
         int64_t other = 0;
         const bool fits = ParseOtherYear(otherText, other);
+        // Stored, 0 would mean "no other year": the year typed would vanish.
+        if (check && fits && other == 0) {
+            CYearInput::RefuseZero(ui.editOtherYear);
+            return false;
+        }
         if (!fits || !IsStorableYear(other)) {
             if (check) {
                 Refuse(ui.editOtherYear, kYearRangeMessage);

@@ -2,6 +2,7 @@
 
 #include "DialogButtons.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "InputMethod.h"
 
 #include "ui_DialogSetLink.h"
@@ -80,7 +81,7 @@ void CDialogSetLink::Browse()
     std::string path;
     if (!CHostServices::Get().GetOpenFileName(request, path) || path.empty())
         return;
-    m_impl->ui.editTarget->setText(QString::fromStdString(path));
+    m_impl->ui.editTarget->setText(CHostText::FromHostPath(path));
 }
 
 void CDialogSetLink::accept()

@@ -7,6 +7,7 @@
 #include "TableBase.h"
 
 #include "ui_DialogYearRange.h"
+#include "YearInput.h"
 
 const char* const CDialogYearRange::kOrderMessage =
     "終了年は開始年よりも後になるようにしてください。";
@@ -106,12 +107,14 @@ void CDialogYearRange::accept()
             return refuse(d.ui.editFrom, kStartNumberMessage);
         if (!toOk)
             return refuse(d.ui.editTo, kEndNumberMessage);
+        if (from == 0 || to == 0)
+            return CYearInput::RefuseZero(from == 0 ? d.ui.editFrom : d.ui.editTo);
         if (!(from < to))
             return refuse(d.ui.editTo, kOrderMessage);
     } else {
         // The fields are disabled and not checked; a pair the range could
         // not use later keeps the document's years.
-        if (!fromOk || !toOk || !(from < to)) {
+        if (!fromOk || !toOk || !(from < to) || from == 0 || to == 0) {
             from = d.from;
             to = d.to;
         }

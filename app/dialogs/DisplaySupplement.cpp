@@ -2,6 +2,7 @@
 
 #include "FilePathManager.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "LinkOpener.h"
 #include "Settings.h"
 #include "ShiftJis.h"
@@ -158,7 +159,7 @@ const std::string& CDisplaySupplement::GetText() const
 
 std::string CDisplaySupplement::GetPageFileName() const
 {
-    return m_impl->pageFile.toStdString();
+    return CHostText::ToHostPath(m_impl->pageFile);
 }
 
 bool CDisplaySupplement::Render()
@@ -200,7 +201,7 @@ bool CDisplaySupplement::Render()
     // The page declares its charset; it is decoded here rather than left to
     // the viewer's guess.
     d.ui.browser->document()->setBaseUrl(QUrl::fromLocalFile(name));
-    d.ui.browser->setHtml(QString::fromStdString(CShiftJis::ToUtf8Lossy(page)));
+    d.ui.browser->setHtml(CHostText::FromSjis(page));
     return true;
 }
 

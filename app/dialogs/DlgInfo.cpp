@@ -2,6 +2,7 @@
 
 #include "AnnaluxDoc.h"
 #include "DialogButtons.h"
+#include "HostText.h"
 #include "InputMethod.h"
 #include "SjisInput.h"
 #include "TableBase.h"
@@ -41,7 +42,7 @@ QString CDlgInfo::LibraryList(const CAnnaluxDoc& doc)
             continue;
         text += CSjisInput::FromSjis(table->GetTableName());
         text += QLatin1Char('\n');
-        text += QString::fromStdString(table->GetFileName());
+        text += CHostText::FromHostPath(table->GetFileName());
         text += QStringLiteral("\n\n");
     }
     return text;

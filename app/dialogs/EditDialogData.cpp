@@ -1,6 +1,7 @@
 #include "EditDialogData.h"
 
 #include "DialogSetLink.h"
+#include "HostText.h"
 #include "HtmlManage.h"
 #include "ShiftJis.h"
 
@@ -37,7 +38,7 @@ struct SMappedText
             if (i + 1 < text.size() && text.at(i).isHighSurrogate() &&
                 text.at(i + 1).isLowSurrogate())
                 units = 2;
-            if (!CShiftJis::FromUtf8(text.mid(i, units).toStdString(), piece) || piece.empty())
+            if (!CShiftJis::FromUtf8(CHostText::ToUtf8(text.mid(i, units)), piece) || piece.empty())
                 piece = "?";
             for (size_t k = 0; k < piece.size(); ++k)
                 unitOf.push_back(i);

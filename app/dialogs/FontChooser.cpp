@@ -4,22 +4,46 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
+namespace {
+
+// Stored sizes are pixels at 96 dots per inch; the font dialog speaks points.
+constexpr double kPointsPerPixel = 72.0 / 96.0;
+
+} // namespace
+
+QFont CFontChooser::ForDialog(const QFont& font)
+{
+    // The dialog finds its entry by one family name as the font database
+    // spells it (here possibly in Japanese) and by a point size: a list of
+    // families and a pixel size would open it on its default font instead.
+    QFont shown = font;
+    shown.setFamilies({});
+    shown.setFamily(QFontInfo(font).family());
+    if (font.pixelSize() > 0)
+        shown.setPointSizeF(font.pixelSize() * kPointsPerPixel);
+    return shown;
+}
+
 CFontChooser::CFontChooser(const QFont& font, const QColor& color, bool withEffects,
                            QWidget* parent)
-    : QDialog(parent), m_color(color), m_withEffects(withEffects)
+    : QDialog(parent), m_color(color), m_withEffects(withEffects), m_given(font),
+      m_shown(ForDialog(font))
 {
     setWindowTitle(QStringLiteral("フォント"));
     auto* layout = new QVBoxLayout(this);
 
     // The font dialog is used as a plain widget inside this one, so that the
     // colour row and the buttons sit below it.
-    m_fontDialog = new QFontDialog(font, this);
+    m_fontDialog = new QFontDialog(m_shown, this);
     m_fontDialog->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     m_fontDialog->setWindowFlags(Qt::Widget);
     m_fontDialog->setSizeGripEnabled(false);
@@ -43,7 +67,7 @@ CFontChooser::CFontChooser(const QFont& font, const QColor& color, bool withEffe
     } else {
         // The effect boxes of the font dialog have no meaning for this font.
         // They stay in place (hiding them squeezes the sample to nothing).
-        QFont plain = font;
+        QFont plain = m_shown;
         plain.setUnderline(false);
         plain.setStrikeOut(false);
         m_fontDialog->setCurrentFont(plain);
@@ -52,6 +76,9 @@ CFontChooser::CFontChooser(const QFont& font, const QColor& color, bool withEffe
                 group->setEnabled(false);
         }
     }
+
+    // As the dialog shows it (it rounds the size to its own steps).
+    m_initial = m_fontDialog->currentFont();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -62,6 +89,12 @@ CFontChooser::CFontChooser(const QFont& font, const QColor& color, bool withEffe
 QFont CFontChooser::GetFont() const
 {
     QFont font = m_fontDialog->currentFont();
+    // What was left as it was stays exactly as given: the family by the
+    // names it was asked for (the stored face), the size in its pixels.
+    if (font.family() == m_initial.family())
+        font.setFamilies(m_given.families());
+    if (m_given.pixelSize() > 0 && std::abs(font.pointSizeF() - m_initial.pointSizeF()) < 0.01)
+        font.setPixelSize(m_given.pixelSize());
     if (!m_withEffects) {
         font.setUnderline(false);
         font.setStrikeOut(false);

@@ -19,6 +19,9 @@ public:
                  QWidget* parent = nullptr);
 
     QFont GetFont() const;
+    // The font as the dialog opens on it: the family the font resolves to
+    // and its size in points.
+    static QFont ForDialog(const QFont& font);
     QColor GetColor() const { return m_color; }
 
 private:
@@ -29,4 +32,7 @@ private:
     QLabel* m_swatch = nullptr;
     QColor m_color;
     bool m_withEffects = true;
+    QFont m_given;
+    QFont m_shown;
+    QFont m_initial;
 };

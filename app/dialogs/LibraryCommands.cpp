@@ -15,6 +15,7 @@
 #include "FilePathManager.h"
 #include "GengouEra.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "SelectData.h"
 #include "ShiftJis.h"
 #include "SjisInput.h"
@@ -264,26 +265,26 @@ std::string CLibraryCommands::AbsolutePath(const std::string& name) const
     if (name.empty())
         return std::string();
     std::string path = CFilePathManager::FromStoredPath(name);
-    QString q = QString::fromStdString(path);
+    QString q = CHostText::FromHostPath(path);
     if (QFileInfo(q).isRelative()) {
         // A library's name is kept relative to the chronology's folder.
         const std::string project = m_doc->GetPathName();
         const QString folder = project.empty()
                                    ? QDir::currentPath()
-                                   : QFileInfo(QString::fromStdString(project)).absolutePath();
+                                   : QFileInfo(CHostText::FromHostPath(project)).absolutePath();
         q = QDir(folder).absoluteFilePath(q);
     }
-    path = CFilePathManager::ResolveExisting(QDir::cleanPath(q).toStdString());
-    const QString canonical = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical.toStdString();
+    path = CFilePathManager::ResolveExisting(CHostText::ToHostPath(QDir::cleanPath(q)));
+    const QString canonical = QFileInfo(CHostText::FromHostPath(path)).canonicalFilePath();
+    return canonical.isEmpty() ? path : CHostText::ToHostPath(canonical);
 }
 
 bool CLibraryCommands::SameFile(const std::string& a, const std::string& b, bool ignoreCase) const
 {
     if (a.empty() || b.empty())
         return false;
-    const QString pa = QString::fromStdString(AbsolutePath(a));
-    const QString pb = QString::fromStdString(AbsolutePath(b));
+    const QString pa = CHostText::FromHostPath(AbsolutePath(a));
+    const QString pb = CHostText::FromHostPath(AbsolutePath(b));
     return pa.compare(pb, ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
 }
 
@@ -637,7 +638,7 @@ bool CLibraryCommands::MoveOrCopyToFile(int column, int32_t year, int offset, bo
     std::string path;
     if (!CHostServices::Get().GetOpenFileName(request, path))
         return false;
-    if (!QFileInfo(QString::fromStdString(path)).isFile()) {
+    if (!QFileInfo(CHostText::FromHostPath(path)).isFile()) {
         Tell(kFileNotFoundMessage, CHostServices::IconWarning);
         return false;
     }

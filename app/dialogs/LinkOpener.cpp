@@ -2,6 +2,7 @@
 
 #include "FilePathManager.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "SjisInput.h"
 
 #include <QDesktopServices>
@@ -60,14 +61,14 @@ QString CLinkOpener::ResolveFile(const QString& target)
         const QUrl url(path, QUrl::TolerantMode);
         path = url.isLocalFile() ? url.toLocalFile() : url.path();
     }
-    std::string host = CFilePathManager::FromStoredPath(path.toStdString());
+    std::string host = CFilePathManager::FromStoredPath(CHostText::ToHostPath(path));
     const CFilePathManager paths;
     if (!paths.CheckAbsPath(host)) {
         std::string absolute;
         if (paths.RelPathToCurAbsPath(host, absolute))
             host = absolute;
     }
-    return QString::fromStdString(CFilePathManager::ResolveExisting(host));
+    return CHostText::FromHostPath(CFilePathManager::ResolveExisting(host));
 }
 
 bool CLinkOpener::OpenSjis(const std::string& target)
@@ -90,7 +91,7 @@ bool CLinkOpener::Open(const QString& target)
         if (!asWritten.scheme().isEmpty() && OpenUrl(asWritten))
             return true;
     }
-    CHostServices::Get().MessageBox(kOpenFailedMessage + target.toStdString(),
+    CHostServices::Get().MessageBox(kOpenFailedMessage + CHostText::ToUtf8(target),
                                     CHostServices::IconWarning);
     return false;
 }

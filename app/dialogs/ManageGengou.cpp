@@ -2,6 +2,7 @@
 
 #include "AnnaluxDoc.h"
 #include "GengouEra.h"
+#include "HostText.h"
 #include "HtmlManage.h"
 #include "ShiftJis.h"
 #include "TableBase.h"
@@ -10,10 +11,10 @@
 
 QString CManageGengou::ItemText(const std::string& sjisName, int32_t startYear, int32_t endYear)
 {
-    const std::string name = CShiftJis::ToUtf8Lossy(CHtmlManage::RemoveHtml(sjisName));
+    const QString name = CHostText::FromSjis(CHtmlManage::RemoveHtml(sjisName));
     // 64 bits: an era spanning the whole year range must not wrap.
     const int64_t length = int64_t(endYear) - int64_t(startYear) + 1;
-    return QString::fromStdString(name) + QStringLiteral("(～%1)").arg(length);
+    return name + QStringLiteral("(～%1)").arg(length);
 }
 
 void CManageGengou::Fill(QComboBox* combo, QComboBox* second) const
@@ -53,7 +54,7 @@ int32_t CManageGengou::GetWesternYear(const std::string& sjisText, int32_t eraYe
 int32_t CManageGengou::GetWesternYear(const QString& text, int32_t eraYear) const
 {
     std::string sjis;
-    if (!CShiftJis::FromUtf8(text.toStdString(), sjis))
+    if (!CShiftJis::FromUtf8(CHostText::ToUtf8(text), sjis))
         return kNoYear;
     return GetWesternYear(sjis, eraYear);
 }

@@ -1,6 +1,7 @@
 #include "SjisInput.h"
 
 #include "HostServices.h"
+#include "HostText.h"
 #include "ShiftJis.h"
 
 #include <QLineEdit>
@@ -67,7 +68,7 @@ bool CSjisInput::TryToSjis(const QString& text, std::string& sjis, int* badPos, 
         }
     }
     std::string out;
-    if (surrogatesOk && CShiftJis::FromUtf8(text.toStdString(), out)) {
+    if (surrogatesOk && CShiftJis::FromUtf8(CHostText::ToUtf8(text), out)) {
         sjis = std::move(out);
         return true;
     }
@@ -77,7 +78,7 @@ bool CSjisInput::TryToSjis(const QString& text, std::string& sjis, int* badPos, 
         const int units = CharUnits(text, i);
         const QString one = text.mid(i, units);
         const bool lone = units == 1 && one.at(0).isSurrogate();
-        if (lone || !CShiftJis::FromUtf8(one.toStdString(), piece)) {
+        if (lone || !CShiftJis::FromUtf8(CHostText::ToUtf8(one), piece)) {
             if (badPos)
                 *badPos = i;
             if (badLength)
@@ -110,7 +111,7 @@ bool CSjisInput::ToSjis(const QString& text, std::string& sjis, QWidget* field)
 
 QString CSjisInput::FromSjis(const std::string& sjis)
 {
-    return QString::fromStdString(CShiftJis::ToUtf8Lossy(sjis));
+    return CHostText::FromSjis(sjis);
 }
 
 QString CSjisInput::FromSjisLines(const std::string& sjis)
@@ -154,5 +155,5 @@ std::string CSjisInput::UnencodableMessage(const QString& text, int pos, int len
     const QString message = QStringLiteral("「%1」(%2) はShift-JISで保存できない文字です。"
                                            "別の文字に置き換えてください。")
                                 .arg(shown, codeText);
-    return message.toStdString();
+    return CHostText::ToUtf8(message);
 }

@@ -147,18 +147,24 @@ bool Owns(const std::vector<std::unique_ptr<T>>& tables, const CTableBase* table
 
 template <typename T>
 void SaveModified(std::vector<std::unique_ptr<T>>& tables, bool ask, const char* question,
-                  EHeaderType kind, CDocument* doc)
+                  EHeaderType kind, CDocument* doc, std::vector<const CTableBase*>& declined,
+                  bool remember)
 {
     for (const auto& table : tables) {
         if (!table->GetModified())
+            continue;
+        if (std::find(declined.begin(), declined.end(), table.get()) != declined.end())
             continue;
         if (ask) {
             const std::string text =
                 Replace(question, "%s", CShiftJis::ToUtf8Lossy(table->GetTableName()));
             if (CHostServices::Get().MessageBox(text, CHostServices::YesNo |
                                                           CHostServices::IconQuestion) !=
-                CHostServices::AnswerYes)
+                CHostServices::AnswerYes) {
+                if (remember)
+                    declined.push_back(table.get());
                 continue;
+            }
         }
         // A library that fails to save has told the user itself; the others
         // and the project still get their chance.
@@ -238,8 +244,31 @@ bool CAnnaluxDoc::OnNewDocument()
     return true;
 }
 
+bool CAnnaluxDoc::CheckProjectFile(const std::string& path) const
+{
+    const std::string absolute = Normalize(Absolute(path));
+    std::string bytes;
+    if (!ReadWholeFile(absolute, bytes)) {
+        CHostServices::Get().MessageBox(CDataMessages::Format(CDataMessages::ReadFailed, absolute),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return false;
+    }
+    SProjectData data;
+    std::string error;
+    if (!CProjectFile::Parse(bytes, data, error)) {
+        CHostServices::Get().MessageBox(
+            CDataMessages::Format(CDataMessages::InvalidFormat, absolute) + "\n" + error,
+            CHostServices::Ok | CHostServices::IconError);
+        return false;
+    }
+    return true;
+}
+
 bool CAnnaluxDoc::OnOpenDocument(const std::string& path)
 {
+    // The open chronology is let go only for a file that can take its place.
+    if (!CheckProjectFile(path))
+        return false;
     SaveModifiedLibraries(true);
     Clear();
     m_fonts.ApplyZoom(100);
@@ -263,7 +292,7 @@ bool CAnnaluxDoc::OnOpenDocument(const std::string& path)
         ok = ReadProject(absolute, bytes);
     }
     if (!ok) {
-        // Nothing of a refused file stays: the user gets an empty chronology.
+        // Changed on disk since it was checked: nothing of it stays.
         Clear();
         ResetSettings();
         SetPathName(std::string());
@@ -579,6 +608,7 @@ bool CAnnaluxDoc::DoSave(const std::string& path, bool replace)
 
 void CAnnaluxDoc::Clear()
 {
+    m_declined.clear();
     m_columns.Clear();
     m_eraNameTables.clear();
     m_periodTables.clear();
@@ -631,10 +661,22 @@ void CAnnaluxDoc::ResetSettings()
 
 void CAnnaluxDoc::SaveModifiedLibraries(bool ask)
 {
-    SaveModified(m_eraNameTables, ask, "元号：%sを保存しますか？", HT_GENGOU, this);
-    SaveModified(m_periodTables, ask, "時代：%sを保存しますか？", HT_PERIOD, this);
-    SaveModified(m_eventTables, ask, "出来事：%sを保存しますか？", HT_EVENT, this);
-    SaveModified(m_baseYearTables, ask, "基点年：%sを保存しますか？", HT_BASEYEAR, this);
+    SaveLibraries(ask, false);
+}
+
+void CAnnaluxDoc::AskToSaveLibrariesBeforeLeaving()
+{
+    SaveLibraries(true, true);
+}
+
+void CAnnaluxDoc::SaveLibraries(bool ask, bool remember)
+{
+    std::vector<const CTableBase*>& d = m_declined;
+    SaveModified(m_eraNameTables, ask, "元号：%sを保存しますか？", HT_GENGOU, this, d, remember);
+    SaveModified(m_periodTables, ask, "時代：%sを保存しますか？", HT_PERIOD, this, d, remember);
+    SaveModified(m_eventTables, ask, "出来事：%sを保存しますか？", HT_EVENT, this, d, remember);
+    SaveModified(m_baseYearTables, ask, "基点年：%sを保存しますか？", HT_BASEYEAR, this, d,
+                 remember);
 }
 
 // ---- tables -------------------------------------------------------------------

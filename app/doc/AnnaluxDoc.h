@@ -104,9 +104,13 @@ public:
     // ---- the chronology's life --------------------------------------------
     // A new, empty chronology (after asking about modified libraries).
     bool OnNewDocument();
-    // Opens a project file. On failure the user has been told why and the
-    // document is an empty chronology again; the result is false.
+    // Opens a project file. A file that is not a readable project is
+    // refused before anything is let go: the user is told why, the open
+    // chronology stays as it was and the result is false.
     bool OnOpenDocument(const std::string& path);
+    // Whether path holds a project this program can read; when not, the user
+    // has been told why. Changes nothing.
+    bool CheckProjectFile(const std::string& path) const;
     // Saves every modified library, then writes the project file to path
     // atomically. On failure the old file is untouched, the user has been
     // told and the result is false.
@@ -122,7 +126,15 @@ public:
     // For each table with unsaved changes (era names, periods, events, base
     // years, each in array order): with ask, a Yes/No question, else saved
     // at once. A failed save does not stop the others.
+    //
+    // A library declined while leaving (below) is neither saved nor asked
+    // about again.
     void SaveModifiedLibraries(bool ask);
+    // The library questions of a close, New or Open. A library answered No
+    // is remembered until EndLeaving (or Clear): the project save that may
+    // follow in the same close, New or Open does not write it.
+    void AskToSaveLibrariesBeforeLeaving();
+    void EndLeaving() { m_declined.clear(); }
 
     // ---- tables -----------------------------------------------------------
     // An index out of range is a programming error: std::out_of_range.
@@ -234,6 +246,9 @@ private:
     std::string m_pathName;
     std::string m_title;
     bool m_modified = false;
+    void SaveLibraries(bool ask, bool remember);
+    // Libraries the user declined to save in the close, New or Open under way.
+    std::vector<const CTableBase*> m_declined;
 
     std::vector<std::unique_ptr<CGengouEra>> m_eraNameTables;
     std::vector<std::unique_ptr<CGengouEra>> m_periodTables;

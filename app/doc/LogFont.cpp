@@ -21,17 +21,21 @@ void SLogFont::SetFaceName(const std::string& sjis)
 
 SLogFont SLogFont::SystemFont()
 {
-    // The stock system font of a Japanese desktop: bold, Shift-JIS. Here it
-    // is mapped to a scalable face by the view, so it is not marked as a
-    // bitmap font and follows the zoom.
+    // The cell height of the stock system font of a Japanese desktop (18
+    // pixels, so rows keep their height), in the regular proportional Gothic
+    // face that Japanese desktops show text in; the bold raster face itself
+    // looks out of place here and is wider than the columns are made for.
+    // The face is stored by its Windows name, which the view maps to the
+    // installed IPA or Noto face, so a project made here reads the same
+    // everywhere.
     SLogFont f;
     f.lfHeight = 18;
-    f.lfWidth = 8;
-    f.lfWeight = 700;
+    f.lfWeight = 400;
     f.lfCharSet = kShiftJisCharset;
     f.lfClipPrecision = 2;
     f.lfPitchAndFamily = kVariablePitch | 0x20; // FF_SWISS
-    f.SetFaceName("System");
+    f.SetFaceName(
+        "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ Ｐゴシック
     return f;
 }
 

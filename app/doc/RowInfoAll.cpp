@@ -11,7 +11,19 @@ CRowInfoAll::CRowInfoAll()
 
 int CRowInfoAll::BuiltInWidth(int kind)
 {
-    return kind == CK_EVENT ? 500 : 50;
+    // Wide enough for what the columns show in the default font: an era
+    // name with its year ("平成13") and a period name of four characters
+    // ("平成時代"), not only for a year.
+    switch (kind) {
+    case CK_EVENT:
+        return 500;
+    case CK_GENGOU:
+        return 64;
+    case CK_ERA:
+        return 80;
+    default:
+        return 50;
+    }
 }
 
 void CRowInfoAll::ResetToBuiltIn()

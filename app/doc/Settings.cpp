@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "FontManager.h"
+#include "HostText.h"
 #include "RowInfoAll.h"
 #include "ShiftJis.h"
 
@@ -29,7 +30,7 @@ CSettings* g_current = nullptr;
 CSettings::CSettings() : m_settings(std::make_unique<QSettings>(kOrganisation, kApplication)) {}
 
 CSettings::CSettings(const std::string& iniPath)
-    : m_settings(std::make_unique<QSettings>(QString::fromStdString(iniPath), QSettings::IniFormat))
+    : m_settings(std::make_unique<QSettings>(CHostText::FromHostPath(iniPath), QSettings::IniFormat))
 {}
 
 CSettings::~CSettings() = default;
@@ -90,12 +91,12 @@ std::string CSettings::GetString(const char* section, const char* key,
     const QVariant v = m_settings->value(KeyOf(section, key));
     if (!v.isValid())
         return defaultValue;
-    return v.toString().toStdString();
+    return CHostText::ToUtf8(v.toString());
 }
 
 void CSettings::SetString(const char* section, const char* key, const std::string& value)
 {
-    m_settings->setValue(KeyOf(section, key), QString::fromStdString(value));
+    m_settings->setValue(KeyOf(section, key), CHostText::FromUtf8(value));
 }
 
 QByteArray CSettings::GetBinary(const char* section, const char* key) const
@@ -191,6 +192,14 @@ bool CSettings::GetLastPos(SWindowRect& rect) const
 void CSettings::SetLastPos(const SWindowRect& rect)
 {
     SetRect("LastPos", rect);
+}
+bool CSettings::GetLastMaximized() const
+{
+    return GetInt("LastPos", "maximized", 0) != 0;
+}
+void CSettings::SetLastMaximized(bool maximized)
+{
+    SetInt("LastPos", "maximized", maximized ? 1 : 0);
 }
 bool CSettings::GetLastSupplePos(SWindowRect& rect) const
 {

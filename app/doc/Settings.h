@@ -72,6 +72,10 @@ public:
     // False (rect unchanged) unless all four values are present.
     bool GetLastPos(SWindowRect& rect) const;
     void SetLastPos(const SWindowRect& rect);
+    // Whether the main window was maximised when it closed (LastPos rect is
+    // then its normal place); false when absent.
+    bool GetLastMaximized() const;
+    void SetLastMaximized(bool maximized);
     bool GetLastSupplePos(SWindowRect& rect) const;
     void SetLastSupplePos(const SWindowRect& rect);
 

@@ -7,6 +7,7 @@
 #include "DialogAssistant.h"
 #include "DialogCreateLibrarySelect.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "LibraryCommands.h"
 #include "MainFrame.h"
 #include "Settings.h"
@@ -19,6 +20,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -101,6 +105,9 @@ CAnnaluxApp::CAnnaluxApp() : m_doc(std::make_unique<CAnnaluxDoc>())
     g_instance = this;
     QCoreApplication::setOrganizationName(QString::fromUtf8(kCompany));
     QCoreApplication::setApplicationName(QString::fromUtf8(kAppName));
+    // The desktop entry (annalux.desktop) gives the window its name and icon
+    // in docks and task switchers.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(kAppName));
     m_programFolder = QCoreApplication::applicationDirPath();
     m_recentFiles.Load(CSettings::Get());
     m_showAssistantAtStart = CSettings::Get().GetAssistantDisp();
@@ -117,6 +124,21 @@ CAnnaluxApp::~CAnnaluxApp()
     m_frame.reset();
     if (g_instance == this)
         g_instance = nullptr;
+}
+
+bool CAnnaluxApp::InstallQtTranslations(QCoreApplication& application)
+{
+    // The program speaks Japanese whatever the desktop's language, so Qt's
+    // dialogs do too (and dates and numbers in them follow).
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    auto* translator = new QTranslator(&application);
+    if (!translator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 CAnnaluxApp* CAnnaluxApp::Instance()
@@ -202,7 +224,7 @@ void CAnnaluxApp::ShowAssistant()
         return;
     QStringList recent;
     for (const std::string& path : m_recentFiles.GetNonEmpty())
-        recent << QString::fromStdString(path);
+        recent << CHostText::FromHostPath(path);
     CDialogAssistant dialog(recent, m_showAssistantAtStart, m_frame.get());
     // The library choices lead to the window's library commands.
     dialog.SetChoiceEnabled(CDialogAssistant::ChoiceCombineLibraries,
@@ -261,8 +283,8 @@ bool CAnnaluxApp::SaveModified()
     const std::string title =
         m_doc->GetPathName().empty() ? std::string(kUntitled) : m_doc->GetTitle();
     const QString text =
-        QString::fromUtf8(kAskSaveProjectFormat).arg(QString::fromStdString(title));
-    switch (CHostServices::Get().MessageBox(text.toStdString(), CHostServices::YesNoCancel |
+        QString::fromUtf8(kAskSaveProjectFormat).arg(CHostText::FromUtf8(title));
+    switch (CHostServices::Get().MessageBox(CHostText::ToUtf8(text), CHostServices::YesNoCancel |
                                                                     CHostServices::IconWarning)) {
     case CHostServices::AnswerYes:
         return OnFileSave();
@@ -273,9 +295,20 @@ bool CAnnaluxApp::SaveModified()
     }
 }
 
+bool CAnnaluxApp::LeaveDocument()
+{
+    // Libraries first, then the chronology: a library answered No is not
+    // written by the chronology's save that may follow.
+    m_doc->AskToSaveLibrariesBeforeLeaving();
+    const bool leave = SaveModified();
+    if (!leave)
+        m_doc->EndLeaving();
+    return leave;
+}
+
 void CAnnaluxApp::OnFileNew()
 {
-    if (!SaveModified())
+    if (!LeaveDocument())
         return;
     m_doc->OnNewDocument();
     if (m_frame)
@@ -305,15 +338,18 @@ CAnnaluxApp::OpenResult CAnnaluxApp::OpenDocument(const std::string& path)
     if (path.empty())
         return OpenResult::Failed;
     const QString absolute =
-        QDir::cleanPath(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+        QDir::cleanPath(QFileInfo(CHostText::FromHostPath(path)).absoluteFilePath());
     if (!m_doc->GetPathName().empty() &&
-        QDir::cleanPath(QString::fromStdString(m_doc->GetPathName())) == absolute)
+        QDir::cleanPath(CHostText::FromHostPath(m_doc->GetPathName())) == absolute)
         return OpenResult::Opened;
-    if (!SaveModified())
+    // A file that cannot take the open chronology's place leaves it alone.
+    if (!m_doc->CheckProjectFile(CHostText::ToHostPath(absolute)))
+        return OpenResult::Failed;
+    if (!LeaveDocument())
         return OpenResult::Declined;
-    const bool ok = m_doc->OnOpenDocument(absolute.toStdString());
+    const bool ok = m_doc->OnOpenDocument(CHostText::ToHostPath(absolute));
     if (ok)
-        AddToRecentFiles(absolute.toStdString());
+        AddToRecentFiles(CHostText::ToHostPath(absolute));
     if (m_frame)
         m_frame->DocumentChanged();
     return ok ? OpenResult::Opened : OpenResult::Failed;

@@ -12,6 +12,7 @@
 class CAnnaluxDoc;
 class CDialogAssistant;
 class CMainFrame;
+class QCoreApplication;
 class QDialog;
 
 // The application object: start-up, the one document and its main window,
@@ -55,6 +56,10 @@ public:
 
     // The running application object, or null.
     static CAnnaluxApp* Instance();
+    // Qt's own texts (standard buttons, file, font and colour dialogs) in
+    // Japanese like the rest of the program. False when the translation is
+    // not installed; Qt then speaks English.
+    static bool InstallQtTranslations(QCoreApplication& application);
 
     // Start-up with the command line (Qt's own options taken out). False:
     // the program ends with ExitCode() (a file that cannot be opened, a
@@ -81,6 +86,9 @@ public:
     // With an unsaved project: ask whether to save it (Yes/No/Cancel). False
     // when the user cancels or the save fails.
     bool SaveModified();
+    // Before New, Open or closing: asks about every modified library and then
+    // about the chronology. False when the user cancelled.
+    bool LeaveDocument();
     void OnFileNew();
     void OnFileOpen();
     // Opens a project (after the unsaved-project question); the file then

@@ -9,6 +9,7 @@
 #include "DialogSetRow.h"
 #include "DialogYearRange.h"
 #include "ExchangeCommandWiring.h"
+#include "HostText.h"
 #include "LibraryCommandWiring.h"
 #include "SearchCommandWiring.h"
 #include "SiblingCommandWiring.h"
@@ -16,6 +17,7 @@
 #include "ViewCommandWiring.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -29,6 +31,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 // The icons are compiled into a static library; make sure its resources are
 // registered whoever links it.
@@ -139,7 +142,12 @@ QString PlainText(const QString& text)
 CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
 {
     InitShellResources();
-    setWindowIcon(QIcon(QStringLiteral(":/icons/annalux.png")));
+    QIcon icon(QStringLiteral(":/icons/annalux.png"));
+    icon.addFile(QStringLiteral(":/icons/annalux@2x.png"));
+    // Every window of the program, the About box and the task switcher show
+    // the program's own icon.
+    QApplication::setWindowIcon(icon);
+    setWindowIcon(icon);
     m_manageMenu = std::make_unique<CManageMenu>(
         &m_doc, this, [this](int command) { return IsCommandEnabled(command); },
         [this](int command) { RunCommand(command); });
@@ -492,6 +500,14 @@ void CMainFrame::CreateMenus()
     AddItem(view, ID_VIEW_STATUS_BAR, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", {}, true);
     for (QMenu* m : {view, accuracy, scale, priority, zoom})
         connect(m, &QMenu::aboutToShow, this, refresh);
+    // One of several: drawn as radio items. The marks still follow the
+    // document (UpdateCommandUI), so none may be set when no item matches.
+    for (QMenu* m : {accuracy, scale, priority, zoom}) {
+        auto* group = new QActionGroup(m);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        for (QAction* action : m->actions())
+            group->addAction(action);
+    }
 
     // ---- 操作 ------------------------------------------------------------------
     QMenu* operate = bar->addMenu(QStringLiteral("操作(&M)"));
@@ -561,9 +577,9 @@ void CMainFrame::RebuildRecentFileItems()
     for (int i = 0; i < recent.GetSize(); ++i) {
         if (recent.GetAt(i).empty())
             continue;
-        auto* item = new QAction(QString::fromStdString(recent.MenuText(shown)), this);
+        auto* item = new QAction(CHostText::FromHostPath(recent.MenuText(shown)), this);
         item->setData(ID_FILE_MRU_FILE1 + i);
-        item->setStatusTip(QString::fromStdString(recent.GetAt(i)));
+        item->setStatusTip(CHostText::FromHostPath(recent.GetAt(i)));
         connect(item, &QAction::triggered, this, [this, i] { m_app.OnOpenRecentFile(i); });
         m_fileMenu->insertAction(m_recentAnchor, item);
         m_recentItems.push_back(item);
@@ -580,7 +596,7 @@ void CMainFrame::FillRecentDropDown(QMenu* menu)
         if (path.empty())
             continue;
         QAction* item = menu->addAction(
-            QString::fromStdString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+            CHostText::FromHostPath(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
         item->setData(ID_FILE_MRU_FILE1 + i);
         connect(item, &QAction::triggered, this, [this, i] { m_app.OnOpenRecentFile(i); });
     }
@@ -681,8 +697,37 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 void CMainFrame::UpdateTitle()
 {
     const QString title = m_doc.GetPathName().empty() ? QString::fromUtf8(CAnnaluxApp::kUntitled)
-                                                      : QString::fromStdString(m_doc.GetTitle());
+                                                      : CHostText::FromHostPath(m_doc.GetTitle());
     setWindowTitle(title + QStringLiteral(" - ") + QString::fromUtf8(CAnnaluxApp::kWindowTitle));
+}
+
+QRect CMainFrame::FitToScreens(const QRect& stored, const QList<QRect>& available)
+{
+    // A rectangle with no area, or one that lies on no screen (a minimised
+    // window's, or one of a screen since removed), would hide the window:
+    // the system places it instead.
+    if (stored.width() <= 0 || stored.height() <= 0)
+        return QRect();
+    const QRect* best = nullptr;
+    qint64 bestArea = 0;
+    for (const QRect& screen : available) {
+        const QRect common = screen.intersected(stored);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (!common.isEmpty() && area > bestArea) {
+            bestArea = area;
+            best = &screen;
+        }
+    }
+    if (!best)
+        return QRect();
+    // The screen it mostly lies on (after a change of screen or scale the
+    // window may be larger than it, or hang over its edge) holds it whole.
+    QRect fitted = stored;
+    fitted.setWidth(std::min(stored.width(), best->width()));
+    fitted.setHeight(std::min(stored.height(), best->height()));
+    fitted.moveLeft(std::clamp(fitted.left(), best->left(), best->right() + 1 - fitted.width()));
+    fitted.moveTop(std::clamp(fitted.top(), best->top(), best->bottom() + 1 - fitted.height()));
+    return fitted;
 }
 
 void CMainFrame::ShowAtSavedPlace()
@@ -690,22 +735,24 @@ void CMainFrame::ShowAtSavedPlace()
     SWindowRect rect;
     if (CSettings::Get().GetLastPos(rect)) {
         const QRect stored(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-        // A rectangle with no area, or one that lies on no screen (a
-        // minimised window's, or one of a screen since removed), would hide
-        // the window: the system places it instead.
-        bool visible = false;
+        QList<QRect> available;
         for (const QScreen* screen : QGuiApplication::screens())
-            if (screen->availableGeometry().intersects(stored))
-                visible = true;
-        if (stored.width() > 0 && stored.height() > 0 && visible)
-            setGeometry(stored);
+            available << screen->availableGeometry();
+        const QRect fitted = FitToScreens(stored, available);
+        if (fitted.isValid())
+            setGeometry(fitted);
     }
-    show();
+    if (CSettings::Get().GetLastMaximized())
+        showMaximized();
+    else
+        show();
 }
 
 void CMainFrame::SavePlace()
 {
-    const QRect r = geometry();
+    // A maximised window keeps its normal place for the next start.
+    const QRect r = isMaximized() ? normalGeometry() : geometry();
+    CSettings::Get().SetLastMaximized(isMaximized());
     SWindowRect rect;
     rect.left = r.x();
     rect.top = r.y();
@@ -717,9 +764,8 @@ void CMainFrame::SavePlace()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    m_doc.SaveModifiedLibraries(true);
     SavePlace();
-    if (!m_app.SaveModified()) {
+    if (!m_app.LeaveDocument()) {
         event->ignore();
         UpdateCommandUI();
         return;

@@ -3,6 +3,7 @@
 #include "ManageMenu.h"
 
 #include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -86,6 +87,11 @@ public:
 
     // The lock-key indicators from X11 modifier state bits.
     void SetLockIndicators(bool caps, bool num, bool scroll, bool kana);
+
+    // stored, moved and shrunk so that it lies whole on the available
+    // screen area it mostly covers; an invalid rectangle when it has no
+    // area or lies on none of them.
+    static QRect FitToScreens(const QRect& stored, const QList<QRect>& available);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

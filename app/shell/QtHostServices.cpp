@@ -1,9 +1,11 @@
 #include "QtHostServices.h"
 
+#include "HostText.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -29,7 +31,7 @@ QString ToQtPatterns(const QString& windowsPatterns)
 
 QStringList CQtHostServices::ToQtFilters(const std::string& barFilter)
 {
-    const QStringList parts = QString::fromStdString(barFilter).split(QLatin1Char('|'));
+    const QStringList parts = CHostText::FromUtf8(barFilter).split(QLatin1Char('|'));
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString description = parts[i].trimmed();
@@ -82,7 +84,7 @@ int CQtHostServices::AnswerFor(unsigned style, int standardButton)
 
 QString CQtHostServices::DisplayText(const std::string& text)
 {
-    QString s = QString::fromStdString(text);
+    QString s = CHostText::FromUtf8(text);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return s;
 }
@@ -90,7 +92,7 @@ QString CQtHostServices::DisplayText(const std::string& text)
 QString CQtHostServices::InitialFolder(const SFileDialogRequest& request)
 {
     if (!request.initialFolder.empty()) {
-        const QFileInfo folder(QDir::current(), QString::fromStdString(request.initialFolder));
+        const QFileInfo folder(QDir::current(), CHostText::FromHostPath(request.initialFolder));
         if (folder.isDir())
             return folder.absoluteFilePath();
     }
@@ -102,7 +104,7 @@ QString CQtHostServices::InitialSelection(const SFileDialogRequest& request)
     const QString folder = InitialFolder(request);
     if (request.proposedName.empty())
         return folder;
-    const QString name = QString::fromStdString(request.proposedName);
+    const QString name = CHostText::FromHostPath(request.proposedName);
     if (QDir::isAbsolutePath(name) || name.contains(QLatin1Char('/')))
         return QFileInfo(QDir(folder), name).absoluteFilePath();
     return QDir(folder).filePath(name);
@@ -110,7 +112,14 @@ QString CQtHostServices::InitialSelection(const SFileDialogRequest& request)
 
 QWidget* CQtHostServices::DialogParent()
 {
-    return QApplication::activeWindow();
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    // Between one dialog and the next nothing is active: the main window
+    // still owns the box, which is then centred over it, not the screen.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && qobject_cast<QMainWindow*>(top))
+            return top;
+    return nullptr;
 }
 
 int CQtHostServices::MessageBox(const std::string& text, unsigned style)
@@ -177,7 +186,7 @@ bool CQtHostServices::RunFileDialog(const SFileDialogRequest& request, bool save
 {
     QFileDialog dialog(DialogParent());
     if (!request.title.empty())
-        dialog.setWindowTitle(QString::fromStdString(request.title));
+        dialog.setWindowTitle(CHostText::FromUtf8(request.title));
     else
         dialog.setWindowTitle(save ? QStringLiteral("名前を付けて保存")
                                    : QStringLiteral("ファイルを開く"));
@@ -192,7 +201,7 @@ bool CQtHostServices::RunFileDialog(const SFileDialogRequest& request, bool save
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(ToQtFilters(request.filter));
     if (!request.defaultExtension.empty())
-        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+        dialog.setDefaultSuffix(CHostText::FromUtf8(request.defaultExtension));
     dialog.setDirectory(InitialFolder(request));
     if (!request.proposedName.empty())
         dialog.selectFile(InitialSelection(request));
@@ -202,6 +211,6 @@ bool CQtHostServices::RunFileDialog(const SFileDialogRequest& request, bool save
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.front().isEmpty())
         return false;
-    path = files.front().toStdString();
+    path = CHostText::ToHostPath(files.front());
     return true;
 }

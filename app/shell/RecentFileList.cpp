@@ -1,5 +1,6 @@
 #include "RecentFileList.h"
 
+#include "HostText.h"
 #include "Settings.h"
 
 #include <QDir>
@@ -17,8 +18,8 @@ std::string KeyOf(int index)
 // Two names of one file: the same absolute, cleaned path.
 std::string Canonical(const std::string& path)
 {
-    const QString p = QString::fromStdString(path);
-    return QDir::cleanPath(QFileInfo(p).absoluteFilePath()).toStdString();
+    const QString p = CHostText::FromHostPath(path);
+    return CHostText::ToHostPath(QDir::cleanPath(QFileInfo(p).absoluteFilePath()));
 }
 
 } // namespace
@@ -86,7 +87,7 @@ void CRecentFileList::Save(CSettings& settings) const
 
 std::string CRecentFileList::MenuText(int index, int maxChars) const
 {
-    QString name = QString::fromStdString(GetAt(index));
+    QString name = CHostText::FromHostPath(GetAt(index));
     if (maxChars > 8 && name.size() > maxChars) {
         const int keep = maxChars - 3;
         const int tail = keep * 2 / 3;
@@ -94,5 +95,5 @@ std::string CRecentFileList::MenuText(int index, int maxChars) const
     }
     // A literal '&' in a path must not become a mnemonic.
     name.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    return "&" + std::to_string(index + 1) + " " + name.toStdString();
+    return "&" + std::to_string(index + 1) + " " + CHostText::ToHostPath(name);
 }

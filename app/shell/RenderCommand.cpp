@@ -3,6 +3,7 @@
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "ScriptedHostServices.h"
 
 #include <QApplication>
@@ -79,7 +80,7 @@ int RunRenderPngCommand(const std::vector<std::string>& arguments)
 
     // Opening a project makes its folder the current directory, so a relative
     // output path must be fixed against the directory the command started in.
-    output = QFileInfo(QString::fromStdString(output)).absoluteFilePath().toStdString();
+    output = CHostText::ToHostPath(QFileInfo(CHostText::FromHostPath(output)).absoluteFilePath());
 
     // Without a display the picture is painted offscreen.
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
@@ -112,7 +113,7 @@ int RunRenderPngCommand(const std::vector<std::string>& arguments)
     else
         view.SetScrollY(0);
     const QImage image = view.RenderImage();
-    if (image.isNull() || !image.save(QString::fromStdString(output), "PNG")) {
+    if (image.isNull() || !image.save(CHostText::FromHostPath(output), "PNG")) {
         std::cerr << "annalux: cannot write " << output << '\n';
         return 1;
     }

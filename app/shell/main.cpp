@@ -2,6 +2,7 @@
 #include "BatchCommands.h"
 #include "ExportCommands.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "InfoCommand.h"
 #include "QtHostServices.h"
 #include "RenderCommand.h"
@@ -56,6 +57,7 @@ void PrintUsage(std::ostream& out)
 int RunWindow(int argc, char** argv)
 {
     QApplication qt(argc, argv);
+    CAnnaluxApp::InstallQtTranslations(qt);
     CQtHostServices host;
     CHostServicesScope hostScope(host);
     CAnnaluxApp app;
@@ -64,7 +66,7 @@ int RunWindow(int argc, char** argv)
         words.removeFirst();
     std::vector<std::string> arguments;
     for (const QString& word : words)
-        arguments.push_back(word.toStdString());
+        arguments.push_back(CHostText::ToUtf8(word));
     if (!app.InitInstance(arguments))
         return app.ExitCode();
     return qt.exec();

@@ -5,6 +5,7 @@
 #include "GengouEra.h"
 #include "EventText.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "LogFontQt.h"
 #include "ShiftJis.h"
 #include "TableBase.h"
@@ -12,12 +13,14 @@
 #include "YearEvent.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QStyle>
 
 #include <algorithm>
 #include <climits>
@@ -98,6 +101,17 @@ void CAnnaluxView::OnUpdate(CAnnaluxDoc::EViewNotice notice)
 
 void CAnnaluxView::Relayout()
 {
+    // A relayout moves every year to another pixel: what the user looks at
+    // is the year at the top (and how far into it the view was scrolled), so
+    // that is what stays, not the pixel offset.
+    const int32_t topYear = m_scrollY > 0 ? TopYear() : kNoYear;
+    int64_t intoYear = 0;
+    const int oldRowHeight = std::max(1, m_coord->RowHeight());
+    if (topYear != kNoYear) {
+        const int32_t oldTop = m_coord->YearTop(topYear);
+        intoYear = oldTop != kNoYear ? std::max<int64_t>(0, m_scrollY - oldTop) : 0;
+    }
+
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_linkHits.Clear();
     m_supplementHits.Clear();
@@ -116,8 +130,42 @@ void CAnnaluxView::Relayout()
     QApplication::restoreOverrideCursor();
     if (overflow)
         CHostServices::Get().MessageBox(kOverflowMessage, CHostServices::IconInformation);
+    m_rightMargin = m_doc ? RightMarginFor(*m_doc, *m_coord) : kRightMargin;
     UpdateScrollSizes(height);
+    if (topYear != kNoYear)
+        RestoreTopYear(topYear, intoYear, oldRowHeight);
     viewport()->update();
+}
+
+int CAnnaluxView::RightMarginFor(const CAnnaluxDoc& doc, const CDataCoord& coord)
+{
+    // Labels stand 10 pixels right of the last column; the widest is that
+    // of one of the two ends of the table (the most digits, or a sign).
+    const int32_t first = coord.MinYear();
+    const int32_t last = coord.MaxYear();
+    if (first == kNoneYear || first == kNoYear || last == kNoneYear || last == kNoYear)
+        return kRightMargin;
+    const QFontMetrics metrics(
+        CLogFontQt::ToQFont(doc.GetFonts().GetShownFont(CFontManager::FS_SUPPORTYEAR)));
+    const int widest = std::max(metrics.horizontalAdvance(QString::number(first)),
+                                metrics.horizontalAdvance(QString::number(last)));
+    return std::max(kRightMargin, 10 + widest + 8);
+}
+
+void CAnnaluxView::RestoreTopYear(int32_t year, int64_t intoYear, int oldRowHeight)
+{
+    // The first shown year from year on (a filter may have hidden it), else
+    // the nearest one; the offset into it follows the new row height.
+    int32_t found = kNoYear;
+    int32_t top = m_coord->YearTop(year, &found);
+    if (top == kNoYear) {
+        if (!m_coord->NearestYearTop(year, top))
+            return;
+        found = kNoYear;
+    }
+    const int64_t into =
+        found == year ? intoYear * std::max(1, m_coord->RowHeight()) / oldRowHeight : 0;
+    SetScrollY(static_cast<int64_t>(top) + into);
 }
 
 void CAnnaluxView::RebuildHeader()
@@ -143,10 +191,11 @@ void CAnnaluxView::RebuildHeader()
         } else {
             if (table->GetModified())
                 text = QStringLiteral("*");
-            text += QString::fromStdString(CShiftJis::ToUtf8Lossy(table->GetTableName()));
+            text += CHostText::FromSjis(table->GetTableName());
         }
-        m_headerModel->setHeaderData(i, Qt::Horizontal, text);
+        m_headerModel->setHeaderData(i, Qt::Horizontal, text, Qt::ToolTipRole);
         m_header->resizeSection(i, std::max(0, columns.GetWidth(i)));
+        ElideHeaderText(i);
     }
     const int height = std::max(m_header->sizeHint().height(), 1);
     if (height != m_headerHeight) {
@@ -155,6 +204,17 @@ void CAnnaluxView::RebuildHeader()
     }
     m_rebuildingHeader = false;
     PositionHeader();
+}
+
+void CAnnaluxView::ElideHeaderText(int section)
+{
+    // A title wider than its column ends in "…" rather than in half a glyph;
+    // the whole title stays in the tool tip.
+    const QString full = m_headerModel->headerData(section, Qt::Horizontal, Qt::ToolTipRole).toString();
+    const int margin = 2 * m_header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_header);
+    const int room = std::max(0, m_header->sectionSize(section) - margin - 2);
+    const QString shown = QFontMetrics(m_header->font()).elidedText(full, Qt::ElideRight, room);
+    m_headerModel->setHeaderData(section, Qt::Horizontal, shown, Qt::DisplayRole);
 }
 
 void CAnnaluxView::PositionHeader()
@@ -173,6 +233,7 @@ void CAnnaluxView::OnSectionResized(int logical, int /*oldSize*/, int newSize)
     if (!result.done)
         return;
     m_doc->SetModifiedFlag();
+    ElideHeaderText(logical);
     if (result.sameWidth) {
         RebuildHeader();
         Relayout();
@@ -208,7 +269,10 @@ void CAnnaluxView::UpdateScrollSizes(int64_t dataHeight)
 {
     m_dataHeight = std::max<int64_t>(0, dataHeight);
     const int total = m_doc ? m_doc->GetColumns().GetTotalWidth() : 0;
-    m_contentWidth = std::max<int64_t>(static_cast<int64_t>(total) + kRightMargin, width());
+    // Against the viewport, not the widget: the vertical bar's width would
+    // otherwise call up a horizontal bar when everything fits.
+    m_contentWidth =
+        std::max<int64_t>(static_cast<int64_t>(total) + RightMargin(), viewport()->width());
     m_contentHeight = std::max<int64_t>(m_dataHeight + m_headerHeight, height());
 
     QScrollBar* h = horizontalScrollBar();
@@ -368,8 +432,18 @@ bool CAnnaluxView::Search(const std::string& sjis, bool inSupplement, bool match
             horizontalScrollBar()->setValue(left);
         break;
     }
-    SetScrollY(top);
     const CoordEntry* hit = m_coord->SearchHit();
+    // The year is labelled at its first row only: a hit further down in its
+    // year is brought in with that row, so that it does not stand yearless
+    // at the top, as long as both fit on the screen.
+    int64_t scrollTo = top;
+    if (hit) {
+        const int32_t yearTop = m_coord->YearTop(hit->Year());
+        if (yearTop != kNoYear && yearTop < top &&
+            top + m_coord->RowHeight() - yearTop <= viewport()->height())
+            scrollTo = yearTop;
+    }
+    SetScrollY(scrollTo);
     emit searchSupplementChanged(hit && (hit->searchResult & EDS_SUPPLEMENT) ? hit->event->supplement
                                                                              : std::string());
     viewport()->update();
@@ -392,7 +466,8 @@ void CAnnaluxView::ClearSearchHit()
 bool CAnnaluxView::GoToYear(const std::string& sjis)
 {
     const int32_t year = CDataCoord::YearFromText(sjis, m_doc);
-    if (year == kNoYear || m_coord->Table().EntryCount() == 0)
+    // There is no year 0 to go to.
+    if (year == kNoYear || year == 0 || m_coord->Table().EntryCount() == 0)
         return false;
     // Past the last entry of every column nothing lies near the year.
     if (year > m_coord->MaxYear())
@@ -483,7 +558,7 @@ void CAnnaluxView::paintEvent(QPaintEvent* event)
     request.deviceTop = 0;
     request.xOffset = horizontalScrollBar()->value();
     request.clip = event->rect();
-    request.rightMargin = kRightMargin;
+    request.rightMargin = RightMargin();
     request.searchText = m_searchText;
     request.searchMatchCase = m_searchMatchCase;
     request.links = &m_linkHits;

@@ -35,7 +35,11 @@ class CAnnaluxView : public QAbstractScrollArea
 
 public:
     // The strip right of the last column where year labels stand.
-    static constexpr int kRightMargin = 50;
+    static constexpr int kRightMargin = 50; // at least; see RightMargin
+    // Room right of the last column for the year labels: enough for the
+    // widest label of the table in its font, never less than kRightMargin.
+    int RightMargin() const { return m_rightMargin; }
+    static int RightMarginFor(const CAnnaluxDoc& doc, const CDataCoord& coord);
 
     explicit CAnnaluxView(CAnnaluxDoc* doc, QWidget* parent = nullptr);
     ~CAnnaluxView() override;
@@ -198,6 +202,10 @@ private:
     void OnSectionMoved(int logical, int oldVisual, int newVisual);
     void PositionHeader();
     void EmitTopYear();
+    void ElideHeaderText(int section);
+    // After a relayout: scrolls so that year is at the top again, intoYear
+    // pixels (at the old row height) into it.
+    void RestoreTopYear(int32_t year, int64_t intoYear, int oldRowHeight);
     void ScrollEntryIntoView(int64_t dataTop);
     bool JumpToYear(int32_t year);
     int64_t MaxScrollY() const;
@@ -216,6 +224,7 @@ private:
     int64_t m_contentHeight = 0;
     int64_t m_contentWidth = 0;
     int64_t m_scrollY = 0;
+    int m_rightMargin = kRightMargin;
     bool m_settingBar = false;
     int32_t m_lastTopYear = -2147483647 - 1;
 

@@ -1,5 +1,6 @@
 #include "EventText.h"
 
+#include "HostText.h"
 #include "ShiftJis.h"
 #include "TextMeasurer.h"
 
@@ -12,7 +13,7 @@ bool IsA(char c)
 
 QString ToQString(const std::string& sjis)
 {
-    return QString::fromStdString(CShiftJis::ToUtf8Lossy(sjis));
+    return CHostText::FromSjis(sjis);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "LogFontQt.h"
 
+#include "HostText.h"
 #include "ShiftJis.h"
 
 #include <QFontMetrics>
@@ -75,7 +76,7 @@ QStringList CLogFontQt::FallbackFamilies()
 QFont CLogFontQt::ToQFont(const SLogFont& logFont)
 {
     const QString face =
-        MapFaceName(QString::fromStdString(CShiftJis::ToUtf8Lossy(logFont.GetFaceName())));
+        MapFaceName(CHostText::FromSjis(logFont.GetFaceName()));
     QStringList families;
     if (!face.isEmpty())
         families << face;
@@ -134,7 +135,7 @@ SLogFont CLogFontQt::FromQFont(const QFont& font, const SLogFont& base)
     if (stored.isEmpty())
         stored = family;
     std::string sjis;
-    if (!CShiftJis::FromUtf8(stored.toStdString(), sjis))
+    if (!CShiftJis::FromUtf8(CHostText::ToUtf8(stored), sjis))
         sjis.clear(); // a face Shift-JIS cannot hold: the default face
     result.SetFaceName(sjis);
     return result;

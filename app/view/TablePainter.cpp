@@ -5,6 +5,7 @@
 #include "DataCoord.h"
 #include "EventText.h"
 #include "GengouEra.h"
+#include "HostText.h"
 #include "LogFontQt.h"
 #include "ShiftJis.h"
 #include "TextMeasurer.h"
@@ -158,7 +159,7 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
     }
     int hiStart = -1, hiEnd = -1;
     if (entry.searchResult != 0 && !c.req.searchText.empty()) {
-        const QString what = QString::fromStdString(CShiftJis::ToUtf8Lossy(c.req.searchText));
+        const QString what = CHostText::FromSjis(c.req.searchText);
         hiStart = static_cast<int>(
             s.indexOf(what, 0, c.req.searchMatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive));
         if (hiStart >= 0) {

@@ -7,6 +7,7 @@
 #include "DataCoord.h"
 #include "HeaderKind.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "LogFontQt.h"
 #include "ShiftJis.h"
 #include "TableBase.h"
@@ -34,7 +35,7 @@ namespace {
 
 QString Utf8(const std::string& sjis)
 {
-    return QString::fromStdString(CShiftJis::ToUtf8Lossy(sjis));
+    return CHostText::FromSjis(sjis);
 }
 
 // Menu titles show '&' literally.

@@ -4,6 +4,7 @@
 #include "DialogYearRange.h"
 
 #include "DialogTestEnv.h"
+#include "YearInput.h"
 #include "GengouEra.h"
 #include "HeaderManager.h"
 #include "Sjis.h"
@@ -151,6 +152,9 @@ TEST_F(YearRangeTest, BadRangesAreRefusedWithTheirMessageAndFocus)
         {"1", "99999999999", CDialogYearRange::kEndNumberMessage, "editTo"},
         {"1", "2147483647", CDialogYearRange::kEndNumberMessage, "editTo"},
         {"-2147483648", "1", CDialogYearRange::kStartNumberMessage, "editFrom"},
+        // There is no year 0 for a range to begin or end at.
+        {"0", "10", CYearInput::kYearZeroMessage, "editFrom"},
+        {"-10", "-0", CYearInput::kYearZeroMessage, "editTo"},
     };
     for (const SCase& c : cases) {
         SCOPED_TRACE(std::string(c.from) + " .. " + c.to);

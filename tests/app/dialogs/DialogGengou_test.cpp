@@ -1,6 +1,7 @@
 #include "DialogGengou.h"
 
 #include "DialogTestEnv.h"
+#include "YearInput.h"
 #include "Sjis.h"
 #include "TableContents.h"
 
@@ -106,6 +107,8 @@ TEST_F(DialogGengouTest, RefusedRowsKeepTheForm)
         {"寛永", "1644", "1624", CDialogGengou::kOrderMessage},
         {"寛永", "-", "", CDialogGengou::kStartNumberMessage},
         {"寛永", "1624", "99999999999", CDialogGengou::kEndNumberMessage},
+        {"寛永", "0", "1", CYearInput::kYearZeroMessage},
+        {"寛永", "-5", "0", CYearInput::kYearZeroMessage},
         {"大正", "1624", "1644", "「大正」は既に登録されています。別の名前にしてください。"},
         {"寛永𠮷", "1624", "1644", "「𠮷」(U+20BB7) はShift-JISで保存できない文字です。"},
     };

@@ -2,6 +2,7 @@
 
 #include "DialogSetLink.h"
 #include "DialogTestEnv.h"
+#include "YearInput.h"
 #include "EditDialogData.h"
 #include "GengouEra.h"
 #include "Sjis.h"
@@ -115,6 +116,8 @@ TEST_F(MakeEventTest, YearLimitsOfTheTypeAreRefusedWithTheFocusOnTheYear)
         {"2147483647", false, 0},         {"-2147483648", false, 0},
         {"99999999999", false, 0},        {"-2147483647", true, -2147483647},
         {"2147483646", true, 2147483646},
+        // There is no year 0: the year before 1 is -1.
+        {"0", false, 0},                  {"-0", false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -130,7 +133,9 @@ TEST_F(MakeEventTest, YearLimitsOfTheTypeAreRefusedWithTheFocusOnTheYear)
             EXPECT_EQ(d->GetTable().GetRecord(0).year, c.stored);
             EXPECT_TRUE(Messages().empty());
         } else {
-            EXPECT_EQ(Messages(), std::vector<std::string>{CDialogMakeEvent::kYearRangeMessage});
+            EXPECT_EQ(Messages(), std::vector<std::string>{c.typed[1] == '0' || c.typed[0] == '0'
+                                                                ? CYearInput::kYearZeroMessage
+                                                                : CDialogMakeEvent::kYearRangeMessage});
             EXPECT_EQ(d->focusWidget(), Year(*d));
             EXPECT_EQ(d->GetTable().GetLen(), 0);
             EXPECT_TRUE(d->isVisible());
@@ -287,7 +292,6 @@ TEST_F(MakeEventTest, OtherYearIsReadAsTheLibraryFileReadsIt)
         {"checkFrom", "5", "010", false, 8, RANGE_FROM},
         {"checkFrom", "5", "0x7D0", true, 2000, RANGE_FROM | RANGE_OTHER_YEAR_ABOUT},
         {"checkFrom", "5", "", false, 0, RANGE_FROM},
-        {"checkFrom", "5", "0", false, 0, RANGE_FROM},
         {"checkUntil", "1600", "1500", false, 1500, RANGE_UNTIL},
         {"checkUntil", "1600", "-5", false, -5, RANGE_UNTIL},
     };
@@ -320,6 +324,8 @@ TEST_F(MakeEventTest, OtherYearOnTheWrongSideOrOutOfRangeIsRefused)
         {"checkUntil", "1601", CDialogMakeEvent::kOtherYearBeforeMessage},
         {"checkFrom", "0xFFFFFFFF", CDialogMakeEvent::kYearRangeMessage},
         {"checkFrom", "99999999999", CDialogMakeEvent::kYearRangeMessage},
+        // Stored, 0 would silently mean "no other year".
+        {"checkFrom", "0", CYearInput::kYearZeroMessage},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

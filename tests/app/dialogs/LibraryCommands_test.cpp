@@ -703,3 +703,58 @@ TEST_F(DialogTest, WithoutEditorHooksTheProgramsEditorsOpenOnTheChosenLibrary)
 }
 
 } // namespace
+
+// The save dialog's user who takes whatever name it offers, in the folder it
+// opens on (the dialog adds the extension, as the real one does).
+class AcceptProposalHost : public CScriptedHostServices
+{
+public:
+    explicit AcceptProposalHost(std::string folder) : m_folder(std::move(folder)) {}
+    bool GetSaveFileName(const SFileDialogRequest& request, std::string& path) override
+    {
+        m_proposals.push_back(request.proposedName);
+        if (m_proposals.size() > 5)
+            return false; // asked again and again: give up rather than hang
+        if (!m_refuse.empty()) {
+            path = m_folder + "/" + m_refuse;
+            m_refuse.clear();
+            return true;
+        }
+        path = m_folder + "/" + m_proposals.front() + "." + request.defaultExtension;
+        return true;
+    }
+    std::string m_folder;
+    std::string m_refuse; // answered once instead of the proposal
+    std::vector<std::string> m_proposals;
+};
+
+TEST_F(LibraryCommandsTest, ANewLibrarySavedUnderTheOfferedJapaneseNameKeepsTheChronologySavable)
+{
+    AcceptProposalHost host(m_dir.Path());
+    CHostServicesScope scope(host);
+    // First a name the chronology could not store: refused by name, asked again.
+    host.m_refuse = "\xF0\xA0\xAE\xB7.lev"; // 𠮷
+    host.QueueAnswer(Yes); // save it
+    host.QueueAnswer(Yes); // add it to the view
+    Expect<CDialogProperty>([](CDialogProperty& d) {
+        d.findChild<QLineEdit*>("editTitle")->setText(QString::fromUtf8("日本史/近世"));
+        PressOk(d);
+    });
+    ASSERT_TRUE(m_commands.CreateLibraryOfKind(HT_EVENT));
+    ASSERT_EQ(host.m_proposals.size(), 2u);
+    EXPECT_EQ(host.m_proposals[0], "日本史_近世");
+    ASSERT_EQ(host.Messages().size(), 3u);
+    EXPECT_NE(host.Messages()[1].find("「\xF0\xA0\xAE\xB7」"), std::string::npos)
+        << host.Messages()[1];
+
+    const std::string file = m_dir.File("日本史_近世.lev");
+    EXPECT_TRUE(QFileInfo::exists(QString::fromUtf8(file.c_str())));
+    const std::string project = m_dir.File("年表.anx");
+    ASSERT_TRUE(m_doc->OnSaveDocument(project)) << ::testing::PrintToString(host.Messages());
+
+    CAnnaluxDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(project));
+    ASSERT_EQ(reopened.GetEventTableCount(), 1);
+    EXPECT_EQ(Utf8(reopened.GetEventTable(0)->GetTableName()), "日本史/近世");
+    EXPECT_EQ(Texts(*reopened.GetEventTable(0)), std::vector<std::string>{"関ヶ原の戦い"});
+}

@@ -3,9 +3,13 @@
 #include "DialogSetRow.h"
 
 #include "DialogTestEnv.h"
+#include "FontChooser.h"
+#include "LogFontQt.h"
 #include "Sjis.h"
 
 #include <QCheckBox>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -445,4 +449,23 @@ TEST_F(SetRowTest, CancelKeepsDefaultsAndSettings)
     PressCancel(dialog);
     EXPECT_EQ(m_doc->GetRowInfo().GetWidth(CK_EVENT), 500);
     EXPECT_FALSE(m_settings.Contains("Width", "InitWidth_event"));
+}
+
+TEST_F(DialogTest, FontChooserOpensOnTheFontInUseAndOkKeepsItExactly)
+{
+    for (const char* face : {"ＭＳ Ｐゴシック", "ＭＳ 明朝"}) {
+        SCOPED_TRACE(face);
+        SLogFont font;
+        font.lfHeight = -14;
+        font.lfWeight = 400;
+        font.lfCharSet = SLogFont::kShiftJisCharset;
+        font.SetFaceName(Sjis(face));
+        const QFont given = CLogFontQt::ToQFont(font);
+        CFontChooser chooser(given, Qt::black, true);
+        const QFont shown = chooser.findChild<QFontDialog*>()->currentFont();
+        // Not the dialog's default entry: the family the view draws with.
+        EXPECT_EQ(shown.family(), QFontInfo(given).family());
+        EXPECT_NEAR(shown.pointSizeF(), 10.5, 0.5); // 14 pixels at 96 dpi
+        EXPECT_EQ(CLogFontQt::FromQFont(chooser.GetFont(), font), font);
+    }
 }

@@ -410,7 +410,7 @@ TEST_F(DocTest, OddSettingsOfAFileFallBackToWhatTheViewCanShow)
 
 // ---- refused files --------------------------------------------------------------
 
-TEST_F(DocTest, ARefusedProjectSaysWhyAndLeavesAnEmptyChronology)
+TEST_F(DocTest, ARefusedProjectSaysWhyAndLeavesTheOpenChronologyAlone)
 {
     WriteEvents("lib/e.lev", "e", {1});
     const std::string good = OldProject(10, {{0, "", 0, 50}, {4, "lib/e.lev", 50, 500}});
@@ -438,11 +438,11 @@ TEST_F(DocTest, ARefusedProjectSaysWhyAndLeavesAnEmptyChronology)
         ASSERT_EQ(Messages().size(), 1u);
         EXPECT_NE(Messages()[0].find(m_dir.File(c.file)), std::string::npos) << Messages()[0];
         EXPECT_NE(Messages()[0].find(c.says), std::string::npos) << Messages()[0];
-        EXPECT_EQ(doc.GetColumns().GetCount(), 0);
-        EXPECT_EQ(doc.GetEventTableCount(), 0);
-        EXPECT_EQ(doc.GetScaleYear(), 1);
-        EXPECT_EQ(doc.GetPathName(), "");
-        EXPECT_FALSE(doc.IsModified());
+        // The chronology open before stays as it was.
+        EXPECT_EQ(doc.GetColumns().GetCount(), 2);
+        EXPECT_EQ(doc.GetEventTableCount(), 1);
+        EXPECT_EQ(doc.GetScaleYear(), 10);
+        EXPECT_EQ(doc.GetPathName(), m_dir.File("good.anx"));
     }
 }
 

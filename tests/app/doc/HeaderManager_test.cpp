@@ -298,7 +298,8 @@ TEST(RowInfoAll, BuiltInDefaultsAndAccess)
 {
     CRowInfoAll info;
     for (int kind = 0; kind < kColumnKindCount; ++kind) {
-        EXPECT_EQ(info.GetWidth(kind), kind == CK_EVENT ? 500 : 50);
+        const int expected = kind == CK_EVENT ? 500 : kind == CK_GENGOU ? 64 : kind == CK_ERA ? 80 : 50;
+        EXPECT_EQ(info.GetWidth(kind), expected);
         EXPECT_FALSE(info.GetSameWidth(kind));
     }
     info.Set(CK_ERA, 77, true);

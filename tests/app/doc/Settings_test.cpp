@@ -311,9 +311,9 @@ TEST_F(SettingsTest, ColumnDefaultsLoadAndSave)
     info.Set(CK_GENGOU, 99, true); // overwritten by the load
     info.LoadFromSettings(s);
     EXPECT_EQ(info.GetWidth(CK_YEAR), 60);
-    EXPECT_EQ(info.GetWidth(CK_GENGOU), 50);   // -1: absent
+    EXPECT_EQ(info.GetWidth(CK_GENGOU), 64);   // -1: absent
     EXPECT_EQ(info.GetWidth(CK_BASEYEAR), 50); // widths outside 1..10000 are not taken
-    EXPECT_EQ(info.GetWidth(CK_ERA), 50);
+    EXPECT_EQ(info.GetWidth(CK_ERA), 80);
     EXPECT_EQ(info.GetWidth(CK_EVENT), 640);
     EXPECT_FALSE(info.GetSameWidth(CK_GENGOU));
     EXPECT_TRUE(info.GetSameWidth(CK_EVENT));

@@ -1,3 +1,4 @@
+#include "AboutDlg.h"
 #include "AnnaluxApp.h"
 #include "AnnaluxDoc.h"
 #include "AppTest.h"
@@ -17,13 +18,20 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <memory>
@@ -196,6 +204,11 @@ TEST_F(MainFrameTest, CheckMarksFollowTheDocumentAndTheSettings)
          CAnnaluxDoc::ID_PRIORITY_HIGH},
     };
     for (const auto& group : groups) {
+        // Shown as radio items: a group that excludes.
+        const QActionGroup* radio = frame.FindAction(group[0])->actionGroup();
+        ASSERT_NE(radio, nullptr);
+        EXPECT_TRUE(radio->isExclusive());
+        EXPECT_EQ(frame.FindAction(group[2])->actionGroup(), radio);
         for (int chosen : group) {
             EXPECT_TRUE(frame.RunCommand(chosen));
             for (int other : group)
@@ -523,6 +536,20 @@ TEST_F(MainFrameTest, SettingsDialogsAndAboutOpenFromTheMenus)
     EXPECT_EQ(m_app->dialogs,
               (std::vector<std::string>{"CDialogYearRange", "CDialogFontSet", "CDialogSetColors",
                                         "CDialogSetRow", "CAboutDlg"}));
+
+    // The About box shows the program's icon, not a stock one.
+    const QImage own = QIcon(QStringLiteral(":/icons/annalux.png")).pixmap(48, 48).toImage();
+    const QImage stock = QApplication::style()
+                             ->standardIcon(QStyle::SP_MessageBoxInformation)
+                             .pixmap(48, 48)
+                             .toImage();
+    CAboutDlg about(&frame);
+    const QPixmap shown = about.findChild<QLabel*>("labelIcon")->pixmap();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+              own.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_NE(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+              stock.convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(MainFrameTest, StartUpOpensTheProjectWithoutTheAssistant)
@@ -663,3 +690,167 @@ TEST_F(MainFrameTest, EraListsAndConversions)
 }
 
 } // namespace
+
+namespace {
+
+// A saved chronology with one event library on disk, both then changed.
+struct SChangedChronology
+{
+    std::string project, library, libraryBytes;
+};
+
+SChangedChronology MakeChangedChronology(CAnnaluxDoc& doc, const TempDir& dir)
+{
+    SChangedChronology c;
+    c.library = dir.File("nihon.lev");
+    {
+        CYearEvent table;
+        table.SetTableName(Sjis("日本史"));
+        SEventData e;
+        e.year = 1600;
+        e.text = Sjis("関ヶ原");
+        table.SetData(e, true, -1, EP_EVERY);
+        TempDir::Write(c.library, table.MakeFileContent());
+    }
+    auto table = std::make_unique<CYearEvent>();
+    EXPECT_TRUE(table->ReadFile(c.library.c_str(), false));
+    CYearEvent* added = doc.AddEventTable(std::move(table));
+    doc.GetColumns().EnsureYearColumn(50);
+    doc.GetColumns().Insert(CK_EVENT, added, 1, 400);
+    c.project = dir.File("nenpyo.anx");
+    EXPECT_TRUE(doc.OnSaveDocument(c.project));
+    c.libraryBytes = TempDir::Read(c.library);
+
+    SEventData later;
+    later.year = 1603;
+    later.text = Sjis("江戸幕府");
+    added->SetData(later, true, -1, EP_EVERY);
+    doc.SetScaleYear(10);
+    doc.SetModifiedFlag(true);
+    return c;
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, ALibraryDeclinedWhenLeavingIsNotWrittenByTheChronologysSave)
+{
+    enum EWay { Close, New, Open };
+    for (EWay way : {Close, New, Open}) {
+        SCOPED_TRACE(way);
+        m_app = std::make_unique<CTestApp>();
+        CMainFrame& frame = Frame();
+        frame.show();
+        const std::string other = WriteEmptyProject("other.anx");
+        const SChangedChronology c = MakeChangedChronology(Doc(), m_dir);
+        m_host.Clear();
+        m_host.QueueAnswer(CHostServices::AnswerNo);  // the library: no
+        m_host.QueueAnswer(CHostServices::AnswerYes); // the chronology: yes
+        switch (way) {
+        case Close:
+            EXPECT_TRUE(frame.close());
+            break;
+        case New:
+            frame.RunCommand(ID_FILE_NEW);
+            break;
+        case Open:
+            EXPECT_TRUE(m_app->OpenDocumentFile(other));
+            break;
+        }
+        EXPECT_EQ(m_host.Messages(),
+                  (std::vector<std::string>{"出来事：日本史を保存しますか？",
+                                            "nenpyo.anx への変更を保存しますか?"}));
+        EXPECT_EQ(TempDir::Read(c.library), c.libraryBytes) << "the declined library was written";
+        // The chronology itself was saved, still naming the library's file.
+        CAnnaluxDoc reread;
+        ASSERT_TRUE(reread.OnOpenDocument(c.project));
+        EXPECT_EQ(reread.GetScaleYear(), 10);
+        ASSERT_EQ(reread.GetEventTableCount(), 1);
+        EXPECT_EQ(reread.GetEventTable(0)->GetLen(), 1);
+    }
+}
+
+TEST_F(MainFrameTest, AFileThatIsNoProjectLeavesTheOpenChronologyAsItWas)
+{
+    CMainFrame& frame = Frame();
+    const SChangedChronology c = MakeChangedChronology(Doc(), m_dir);
+    const std::string notProject = m_dir.File("notes.anx");
+    TempDir::Write(notProject, "these are not the bytes of a chronology\r\n");
+    const std::string truncated = m_dir.File("cut.anx");
+    TempDir::Write(truncated, TempDir::Read(c.project).substr(0, 9));
+    for (const std::string& bad : {notProject, truncated, m_dir.File("missing.anx")}) {
+        SCOPED_TRACE(bad);
+        m_host.Clear();
+        EXPECT_FALSE(m_app->OpenDocumentFile(bad));
+        // Only the refusal: nobody was asked to save what stays open.
+        ASSERT_EQ(m_host.Messages().size(), 1u);
+        EXPECT_NE(m_host.Records()[0].style & CHostServices::IconError, 0u);
+        EXPECT_EQ(Doc().GetPathName(), c.project);
+        EXPECT_TRUE(Doc().IsModified());
+        EXPECT_EQ(Doc().GetScaleYear(), 10);
+        ASSERT_EQ(Doc().GetEventTableCount(), 1);
+        EXPECT_EQ(Doc().GetEventTable(0)->GetLen(), 2);
+        EXPECT_EQ(Doc().GetColumns().GetCount(), 2);
+    }
+    (void)frame;
+}
+
+TEST(MainFramePlace, ASavedPlaceIsFittedToTheScreenItMostlyLiesOn)
+{
+    const QList<QRect> screens = {QRect(0, 0, 1600, 1000), QRect(1600, 0, 1280, 1024)};
+    struct
+    {
+        QRect stored, expected;
+    } cases[] = {
+        {{40, 30, 700, 500}, {40, 30, 700, 500}},           // fits: kept
+        {{1500, 100, 700, 500}, {1600, 100, 700, 500}},     // mostly on the second screen
+        {{-300, -50, 800, 600}, {0, 0, 800, 600}},          // hangs over the top left
+        {{100, 100, 3000, 2000}, {0, 0, 1600, 1000}},       // larger than the screen
+        {{1300, 800, 400, 400}, {1200, 600, 400, 400}},     // over the bottom right corner
+        {{5000, 5000, 400, 300}, {}},                       // on no screen
+        {{-32000, -32000, 160, 30}, {}},                    // a minimised window's place
+        {{100, 100, 0, 300}, {}},                           // no area
+    };
+    for (const auto& c : cases) {
+        const QRect fitted = CMainFrame::FitToScreens(c.stored, screens);
+        EXPECT_EQ(fitted, c.expected) << c.stored.x() << "," << c.stored.y();
+    }
+}
+
+TEST_F(MainFrameTest, AMaximisedWindowComesBackMaximisedOverItsNormalPlace)
+{
+    CMainFrame& frame = Frame();
+    frame.setGeometry(40, 30, 700, 500);
+    frame.show();
+    frame.showMaximized();
+    QApplication::processEvents();
+    frame.SavePlace();
+    EXPECT_TRUE(m_settings.GetLastMaximized());
+    SWindowRect stored;
+    ASSERT_TRUE(m_settings.GetLastPos(stored));
+    EXPECT_EQ(stored, (SWindowRect{40, 30, 740, 530}));
+
+    CTestApp other;
+    CMainFrame& again = *other.CreateMainFrame();
+    again.ShowAtSavedPlace();
+    EXPECT_TRUE(again.isMaximized());
+}
+
+TEST(QtTranslations, QtsOwnButtonsAndDialogsSpeakJapanese)
+{
+    TestApp();
+    const QLocale before;
+    ASSERT_TRUE(CAnnaluxApp::InstallQtTranslations(*QCoreApplication::instance()))
+        << "qtbase_ja.qm not found: is qt6-translations-l10n installed?";
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("はい")))
+        << box.button(QMessageBox::Yes)->text().toStdString();
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
+    EXPECT_EQ(QLocale().language(), QLocale::Japanese);
+
+    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    QLocale::setDefault(before);
+}

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -502,6 +503,8 @@ TEST_F(ViewInteractionTest, KeysScrollByRowsPagesAndToTheEnds)
     EXPECT_GE(m_view->ScrollY() + Port()->height(), bottom);
     EXPECT_LT(m_view->ScrollY(), bottom);
     // The last entry is on screen: its year is painted in the last rows.
+    m_view->resize(800, 500); // narrower than the table
+    QApplication::processEvents();
     KeyClick(m_view.get(), Qt::Key_Right);
     EXPECT_GT(m_view->ScrollX(), 0);
     KeyClick(m_view.get(), Qt::Key_Home);
@@ -540,3 +543,83 @@ TEST_F(ViewInteractionTest, HeaderClicksStepToTheNextAndPreviousDatum)
 }
 
 } // namespace
+
+TEST_F(ViewInteractionTest, EveryRelayoutKeepsTheYearAtTheTop)
+{
+    // One event a year from 1 to 600; every third is of high priority.
+    std::vector<SEventData> events;
+    for (int32_t y = 1; y <= 600; ++y) {
+        SEventData e = Event(y, "出来事");
+        e.priority = y % 3 == 0 ? 0 : 2;
+        events.push_back(e);
+    }
+    AddEvents(m_doc, "a", events);
+    viewtest::SetFonts(m_doc, 14);
+    m_doc.Notify(CAnnaluxDoc::VN_UPDATE);
+    MakeView();
+    m_view->ScrollToYear(300);
+    const int R = m_view->GetDataCoord().RowHeight();
+    m_view->SetScrollY(m_view->ScrollY() + R / 2); // a little into the year
+    ASSERT_EQ(m_view->TopYear(), 300);
+
+    struct SStep
+    {
+        const char* what;
+        std::function<void()> change;
+        int32_t top;
+    } steps[] = {
+        {"priority high", [&] { m_doc.SetPriorityFilter(0); }, 300},
+        {"priority all", [&] { m_doc.SetPriorityFilter(2); }, 300},
+        {"zoom 200", [&] { m_doc.SetZoom(200); }, 300},
+        {"zoom 50", [&] { m_doc.SetZoom(50); }, 300},
+        {"font", [&] { viewtest::SetFonts(m_doc, 20); m_doc.Notify(CAnnaluxDoc::VN_RELAYOUT); },
+         300},
+        {"scale 10", [&] { m_doc.SetScaleYear(10); }, 300},
+        {"scale 1", [&] { m_doc.SetScaleYear(1); }, 300},
+        {"packed", [&] { m_doc.SetScaleAccuracy(2); }, 300},
+        {"wrapped, column narrowed",
+         [&] {
+             m_doc.ToggleWrapLines();
+             m_view->findChild<QHeaderView*>()->resizeSection(1, 40);
+         },
+         300},
+    };
+    for (const SStep& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.change();
+        QApplication::processEvents();
+        EXPECT_EQ(m_view->TopYear(), s.top);
+        // Still scrolled into the year, not left at its edge or the one before.
+        const int32_t top = m_view->GetDataCoord().YearTop(s.top);
+        EXPECT_GT(m_view->ScrollY(), top);
+    }
+
+    // A year the filter hides gives way to the next one shown.
+    m_view->ScrollToYear(301);
+    m_doc.SetPriorityFilter(0);
+    EXPECT_EQ(m_view->TopYear(), 303);
+    // At the very top the view stays at the top.
+    m_view->SetScrollY(0);
+    m_doc.SetPriorityFilter(2);
+    EXPECT_EQ(m_view->ScrollY(), 0);
+}
+
+TEST_F(ViewInteractionTest, ASearchHitLaterInItsYearIsShownWithTheYearsFirstRow)
+{
+    std::vector<SEventData> events;
+    for (int32_t y = 1500; y <= 1700; ++y)
+        events.push_back(Event(y, "平凡な年"));
+    events.push_back(Event(1600, "一月の出来事", 1));
+    events.push_back(Event(1600, "九月の合戦", 9));
+    AddEvents(m_doc, "a", events);
+    viewtest::SetFonts(m_doc, 14);
+    m_doc.Notify(CAnnaluxDoc::VN_UPDATE);
+    MakeView();
+    ASSERT_TRUE(m_view->Search(Sjis("九月の合戦"), false, false, false));
+    const CoordEntry* hit = m_view->GetDataCoord().SearchHit();
+    ASSERT_NE(hit, nullptr);
+    const int32_t yearTop = m_view->GetDataCoord().YearTop(1600);
+    EXPECT_LT(yearTop, hit->top);
+    EXPECT_EQ(m_view->ScrollY(), yearTop); // the label row of 1600 is the top row
+    EXPECT_EQ(m_view->TopYear(), 1600);
+}
