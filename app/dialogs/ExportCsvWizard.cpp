@@ -1,4 +1,5 @@
 #include "ExportCsvWizard.h"
+#include "HostText.h"
 
 #include "AnnaluxDoc.h"
 #include "ExchangePath.h"
@@ -54,12 +55,12 @@ bool AskOverwrite(const std::string& path)
 
 QString Text(const std::string& utf8)
 {
-    return QString::fromStdString(utf8);
+    return CHostText::FromUtf8(utf8);
 }
 
 std::string FieldText(const QLineEdit* edit)
 {
-    return edit->text().trimmed().toStdString();
+    return CHostText::ToHostPath(edit->text().trimmed());
 }
 
 // The save dialog of an output page: the choice becomes the output path.

@@ -1,4 +1,5 @@
 #include "HtmlWizard.h"
+#include "HostText.h"
 
 #include "ExportHTML.h"
 #include "HostServices.h"
@@ -15,7 +16,7 @@ namespace {
 
 QString Text(const std::string& utf8)
 {
-    return QString::fromStdString(utf8);
+    return CHostText::FromUtf8(utf8);
 }
 
 void ShowError(const char* text)
@@ -34,7 +35,7 @@ public:
             request.title = "名前を付けて保存";
             request.filter = "Html Files(*.html;*.htm)|*.html; *.htm|すべてのファイル(*.*)|*.*||";
             request.defaultExtension = "html";
-            request.proposedName = m_ui.editPath->text().trimmed().toStdString();
+            request.proposedName = CHostText::ToHostPath(m_ui.editPath->text().trimmed());
             request.flags = SFileDialogRequest::OverwritePrompt | SFileDialogRequest::HideReadOnly;
             std::string path;
             if (CHostServices::Get().GetSaveFileName(request, path))
@@ -46,7 +47,7 @@ public:
 
     bool validatePage() override
     {
-        const std::string path = m_ui.editPath->text().trimmed().toStdString();
+        const std::string path = CHostText::ToHostPath(m_ui.editPath->text().trimmed());
         if (path.empty())
             return false;
         m_export.SetOutputPath(path);

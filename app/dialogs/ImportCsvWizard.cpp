@@ -1,4 +1,5 @@
 #include "ImportCsvWizard.h"
+#include "HostText.h"
 
 #include "HostServices.h"
 #include "ImportCSV.h"
@@ -21,7 +22,7 @@ bool FileExists(const std::string& path)
 
 QString Text(const std::string& utf8)
 {
-    return QString::fromStdString(utf8);
+    return CHostText::FromUtf8(utf8);
 }
 
 class CWizardCSVInput : public CWizardPageBase
@@ -35,7 +36,7 @@ public:
                 [this] { m_ui.buttonView->setEnabled(true); });
         connect(m_ui.buttonBrowse, &QPushButton::clicked, this, [this] { Browse(); });
         connect(m_ui.buttonView, &QPushButton::clicked, this, [this] {
-            CWizardSheet::ShowFile(m_ui.editPath->text().trimmed().toStdString(), wizard());
+            CWizardSheet::ShowFile(CHostText::ToHostPath(m_ui.editPath->text().trimmed()), wizard());
         });
     }
 
@@ -47,7 +48,7 @@ public:
 
     bool validatePage() override
     {
-        m_import.SetInputPath(m_ui.editPath->text().trimmed().toStdString());
+        m_import.SetInputPath(CHostText::ToHostPath(m_ui.editPath->text().trimmed()));
         return m_import.ClassifyInputFile();
     }
 
@@ -59,7 +60,7 @@ private:
         request.filter = "CSV (*.csv)|*.csv|すべてのファイル(*.*)|*.*||";
         request.flags = SFileDialogRequest::Explorer | SFileDialogRequest::OverwritePrompt |
                         SFileDialogRequest::HideReadOnly;
-        request.proposedName = m_ui.editPath->text().trimmed().toStdString();
+        request.proposedName = CHostText::ToHostPath(m_ui.editPath->text().trimmed());
         std::string path;
         if (!CHostServices::Get().GetOpenFileName(request, path))
             return;
@@ -93,7 +94,7 @@ public:
 
     bool validatePage() override
     {
-        m_import.SetOutputPath(m_ui.editPath->text().trimmed().toStdString());
+        m_import.SetOutputPath(CHostText::ToHostPath(m_ui.editPath->text().trimmed()));
         if (FileExists(m_import.GetOutputPath()) &&
             CHostServices::Get().MessageBox("ファイルが存在します。上書きしますか？",
                                             CHostServices::YesNo | CHostServices::IconQuestion) !=
@@ -117,7 +118,7 @@ private:
         request.defaultExtension = extension;
         request.flags = SFileDialogRequest::Explorer | SFileDialogRequest::OverwritePrompt |
                         SFileDialogRequest::HideReadOnly;
-        request.proposedName = m_ui.editPath->text().trimmed().toStdString();
+        request.proposedName = CHostText::ToHostPath(m_ui.editPath->text().trimmed());
         std::string path;
         if (!CHostServices::Get().GetSaveFileName(request, path))
             return;

@@ -1,4 +1,5 @@
 #include "WizardSheet.h"
+#include "HostText.h"
 
 #include "CsvInputText.h"
 #include "LinkOpener.h"
@@ -42,7 +43,7 @@ void CWizardSheet::OnPageChanged(int id)
 
 void CWizardSheet::ShowFile(const std::string& path, QWidget* parent)
 {
-    const QString file = QString::fromStdString(path);
+    const QString file = CHostText::FromHostPath(path);
     if (CLinkOpener::OpenUrlQuietly(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath())))
         return;
     CCsvInputText text;
@@ -56,7 +57,7 @@ void CWizardSheet::ShowFile(const std::string& path, QWidget* parent)
     edit->setReadOnly(true);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    edit->setPlainText(QString::fromStdString(CShiftJis::ToUtf8Lossy(text.Text())));
+    edit->setPlainText(CHostText::FromSjis(text.Text()));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(edit);

@@ -1,4 +1,5 @@
 #include "ExportCommands.h"
+#include "HostText.h"
 
 #include "AnnaluxDoc.h"
 #include "ExportCSV.h"
@@ -78,7 +79,7 @@ private:
 // output path is fixed against the directory the command started in.
 std::string Absolute(const std::string& path)
 {
-    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+    return CHostText::ToHostPath(QFileInfo(CHostText::FromHostPath(path)).absoluteFilePath());
 }
 
 // The words of "OUTPUT [options] PROJECT": option takes an option word at

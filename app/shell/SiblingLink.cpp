@@ -1,4 +1,5 @@
 #include "SiblingLink.h"
+#include "HostText.h"
 
 #include "AnnaluxDoc.h"
 #include "HostServices.h"
@@ -82,7 +83,7 @@ bool CSiblingLink::Create()
 {
     Release();
     const bool block = m_block.Open(NativeObjectPath(kSharedMemoryName), kSharedMemorySize);
-    const bool event = m_event.Open(NativeObjectPath(kEventName).toStdString());
+    const bool event = m_event.Open(CHostText::ToHostPath(NativeObjectPath(kEventName)));
     m_channel = std::make_unique<CSiblingChannel>(m_bus, QString::fromUtf8(kFromFigurant));
     connect(m_channel.get(), &CSiblingChannel::received, this, &CSiblingLink::OnMessage);
     return block && event && m_channel->IsConnected();
@@ -112,7 +113,7 @@ QString CSiblingLink::ShowItemText(const std::string& utf8SiblingPath)
     if (utf8SiblingPath.empty())
         return QStringLiteral("Figurant表示");
     // A project made on Windows keeps its backslashes.
-    QString name = QString::fromStdString(utf8SiblingPath);
+    QString name = CHostText::FromHostPath(utf8SiblingPath);
     name = name.mid(
         std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
     const int dot = name.lastIndexOf(QLatin1Char('.'));
@@ -124,14 +125,14 @@ QString CSiblingLink::ShowItemText(const std::string& utf8SiblingPath)
 
 bool CSiblingLink::StartError(int code)
 {
-    CHostServices::Get().MessageBox(Format(kStartErrorFormat, code).toStdString(),
+    CHostServices::Get().MessageBox(CHostText::ToUtf8(Format(kStartErrorFormat, code)),
                                     CHostServices::Ok | CHostServices::IconError);
     return false;
 }
 
 bool CSiblingLink::SyncError(int code)
 {
-    CHostServices::Get().MessageBox(Format(kSyncErrorFormat, code).toStdString(),
+    CHostServices::Get().MessageBox(CHostText::ToUtf8(Format(kSyncErrorFormat, code)),
                                     CHostServices::Ok | CHostServices::IconError);
     return false;
 }
@@ -171,7 +172,7 @@ bool CSiblingLink::Synchronise(const std::string& utf8Path, int32_t year)
 bool CSiblingLink::SynchroniseNow(const std::string& utf8Path, int32_t year)
 {
     CNamedEvent event;
-    if (!event.Open(NativeObjectPath(kEventName).toStdString()))
+    if (!event.Open(CHostText::ToHostPath(NativeObjectPath(kEventName))))
         return StartError(event.Error());
     if (!m_block.IsOpen())
         return StartError(ENOENT);
@@ -182,9 +183,8 @@ bool CSiblingLink::SynchroniseNow(const std::string& utf8Path, int32_t year)
     std::string bad;
     if (!CShiftJis::FromUtf8(utf8Path, sjis, &bad)) {
         CHostServices::Get().MessageBox(
-            QString::fromUtf8(kUnencodableFormat)
-                .arg(QString::fromStdString(utf8Path), QString::fromStdString(bad))
-                .toStdString(),
+            CHostText::ToUtf8(QString::fromUtf8(kUnencodableFormat)
+                                  .arg(CHostText::FromHostPath(utf8Path), CHostText::FromUtf8(bad))),
             CHostServices::Ok | CHostServices::IconError);
         return false;
     }
@@ -195,7 +195,7 @@ bool CSiblingLink::SynchroniseNow(const std::string& utf8Path, int32_t year)
     event.Reset();
     BroadcastWhoHas();
     if (WaitForAnswer(event, kAnswerWait) != CNamedEvent::Signalled &&
-        !StartFigurant(QString::fromStdString(utf8Path), event))
+        !StartFigurant(CHostText::FromHostPath(utf8Path), event))
         return false;
     m_channel->Send(m_figurantWindow, QString::fromUtf8(kToFigurant), MSG_SHOW_YEAR, year);
     return true;
@@ -214,7 +214,7 @@ bool CSiblingLink::StartFigurant(const QString& path, CNamedEvent& event)
     // The new Figurant is ready once it answers for its project; ask until it
     // does, it ends, or the time is up.
     std::string sjis;
-    CShiftJis::FromUtf8(path.toStdString(), sjis);
+    CShiftJis::FromUtf8(CHostText::ToHostPath(path), sjis);
     QElapsedTimer clock;
     clock.start();
     for (;;) {
