@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Document.h"
+#include "FileStamp.h"
 #include "FontManager.h"
 #include "HeaderManager.h"
 #include "LogFont.h"
@@ -234,6 +235,8 @@ private:
     std::string m_pathName;
     std::string m_title;
     bool m_modified = false;
+    // The project file as last read or written, to see others' changes.
+    CFileStamp m_projectStamp;
 
     std::vector<std::unique_ptr<CGengouEra>> m_eraNameTables;
     std::vector<std::unique_ptr<CGengouEra>> m_periodTables;

@@ -8,6 +8,7 @@
 #include "HostServices.h"
 #include "LibraryCommands.h"
 #include "MainFrame.h"
+#include "SaveFile.h"
 #include "Settings.h"
 
 #include <QApplication>
@@ -100,6 +101,7 @@ CAnnaluxApp::CAnnaluxApp() : m_doc(std::make_unique<CAnnaluxDoc>())
     m_programFolder = QCoreApplication::applicationDirPath();
     m_recentFiles.Load(CSettings::Get());
     m_showAssistantAtStart = CSettings::Get().GetAssistantDisp();
+    CSaveFile::SetKeepBackups(CSettings::Get().GetBackup());
 }
 
 CAnnaluxApp::~CAnnaluxApp()
