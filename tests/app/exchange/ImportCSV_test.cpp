@@ -1,6 +1,7 @@
 #include "ImportCSV.h"
 
 #include "BaseYear.h"
+#include "FullDisk.h"
 #include "GengouEra.h"
 #include "LibraryFileReader.h"
 #include "ScriptedHostServices.h"
@@ -273,6 +274,28 @@ TEST_F(ImportCSVTest, UnusableTemporaryFolderFailsTheImport)
     EXPECT_FALSE(Import("[出来事],7\r\nT\r\n\r\n0\r\n", out));
     EXPECT_EQ(m_host.Messages(), std::vector<std::string>{"インポートに失敗しました"});
     EXPECT_FALSE(Exists(out));
+}
+
+TEST_F(ImportCSVTest, AFullDiskLeavesTheOldLibraryAndSaysSo)
+{
+    const std::string out = m_dir.File("kept.ler");
+    TempDir::Write(out, "old contents");
+    const std::string library = m_dir.File("in.ler");
+    TempDir::Write(library, Sjis("[時代],1\r\n時代\r\n\r\n\"奈良時代\",710,794,\"\"\r\n"));
+    {
+        FullDiskScope failing;
+        EXPECT_FALSE(Import("[時代],1\r\n時代\r\n\r\n\"奈良時代\",710,794,\"\"\r\n", out));
+        CImportCSV import;
+        import.SetInputPath(library);
+        import.SetOutputPath(out);
+        ASSERT_TRUE(import.ClassifyInputFile());
+        EXPECT_FALSE(import.Convert());
+    }
+    EXPECT_EQ(m_host.Messages(),
+              (std::vector<std::string>{"インポートに失敗しました",
+                                        "ファイル " + out + " への書き込みに失敗しました"}));
+    EXPECT_EQ(TempDir::Read(out), "old contents");
+    EXPECT_EQ(CountEntries(m_tmp), 0);
 }
 
 TEST_F(ImportCSVTest, ConvertWithoutRecognisedKindWritesNothing)
