@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 
 // Windows-style patterns to Qt's: ';' separates, "*.*" is "every file".
@@ -156,6 +158,17 @@ int CQtHostServices::MessageBox(const std::string& text, unsigned style)
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
         break;
+    }
+    // The buttons carry the words the messages refer to, whatever language
+    // Qt's own texts are in.
+    const std::pair<QMessageBox::StandardButton, const char*> labels[] = {
+        {QMessageBox::Yes, "はい(&Y)"},
+        {QMessageBox::No, "いいえ(&N)"},
+        {QMessageBox::Cancel, "キャンセル"},
+    };
+    for (const auto& label : labels) {
+        if (QAbstractButton* button = box.button(label.first))
+            button->setText(QString::fromUtf8(label.second));
     }
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
