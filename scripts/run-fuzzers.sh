@@ -65,7 +65,7 @@ run_one() {
     seeds_of "$name" | while read -r f; do cp -n "$f" "$corpus/" 2>/dev/null || true; done
     [ -d "$kept" ] && cp -n "$kept"/* "$corpus/" 2>/dev/null || true
     TMPDIR="$scratch" QT_QPA_PLATFORM=offscreen \
-    ASAN_OPTIONS="detect_leaks=1:suppressions=$here/tests/sanitize/lsan.supp" \
+    ASAN_OPTIONS="detect_leaks=1" \
     LSAN_OPTIONS="suppressions=$here/tests/sanitize/lsan.supp" \
         nice -n 19 "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$scratch/artifacts/" \
@@ -79,8 +79,12 @@ run_one() {
     done
     local runs
     runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$logs/$name.log" | grep -o '[0-9]*$' || echo '?')"
-    printf '%-18s %12s executions  %d findings\n' "$name" "${runs:-?}" "$found" \
-        >"$logs/$name.summary"
+    if grep -q '^Done [0-9]* runs' "$logs/$name.log" || [ "$found" -gt 0 ]; then
+        printf '%-18s %12s executions  %d findings\n' "$name" "${runs:-?}" "$found" \
+            >"$logs/$name.summary"
+    else
+        printf '%-18s did not run: see %s\n' "$name" "$logs/$name.log" >"$logs/$name.summary"
+    fi
     rm -rf "$scratch"
 }
 
