@@ -1,5 +1,6 @@
 #include "QtHostServices.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
