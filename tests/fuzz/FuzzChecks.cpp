@@ -244,17 +244,19 @@ std::string TextHelpers(const std::string& bytes)
     }
 
     // Line breaks: escaping leaves no CR LF behind, and undoes cleanly when
-    // the text held no escape of its own.
+    // the text held no escape of its own and is whole Shift-JIS (a lead byte
+    // left alone before a break would pair with the escape's backslash).
     const std::string escaped = CShiftJis::EscapeLineBreaks(bytes);
     if (escaped.find("\r\n") != std::string::npos)
         return "an escaped text still holds a line break";
-    if (CShiftJis::Find(bytes, "\\r\\n") == CShiftJis::npos &&
+    std::string utf8;
+    const bool valid = CShiftJis::ToUtf8(bytes, utf8);
+    if (valid && CShiftJis::Find(bytes, "\\r\\n") == CShiftJis::npos &&
         CShiftJis::UnescapeLineBreaks(escaped) != bytes)
         return "unescaping does not give back the text";
 
     // Conversions: what decodes encodes again to text that decodes the same.
-    std::string utf8;
-    if (CShiftJis::ToUtf8(bytes, utf8)) {
+    if (valid) {
         std::string sjis;
         if (!CShiftJis::FromUtf8(utf8, sjis))
             return "decoded text does not encode";

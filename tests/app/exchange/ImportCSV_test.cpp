@@ -291,9 +291,9 @@ TEST_F(ImportCSVTest, AFullDiskLeavesTheOldLibraryAndSaysSo)
         ASSERT_TRUE(import.ClassifyInputFile());
         EXPECT_FALSE(import.Convert());
     }
-    EXPECT_EQ(m_host.Messages(),
-              (std::vector<std::string>{"インポートに失敗しました",
-                                        "ファイル " + out + " への書き込みに失敗しました"}));
+    ASSERT_EQ(m_host.Messages().size(), 2u);
+    EXPECT_EQ(m_host.Messages()[0], "インポートに失敗しました");
+    EXPECT_NE(m_host.Messages()[1].find("kept.ler への書き込みに失敗しました"), std::string::npos);
     EXPECT_EQ(TempDir::Read(out), "old contents");
     EXPECT_EQ(CountEntries(m_tmp), 0);
 }
