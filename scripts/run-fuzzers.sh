@@ -67,7 +67,7 @@ run_one() {
     TMPDIR="$scratch" QT_QPA_PLATFORM=offscreen \
     ASAN_OPTIONS="detect_leaks=1" \
     LSAN_OPTIONS="suppressions=$here/tests/sanitize/lsan.supp" \
-        nice -n 19 "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 \
+        nice -n 19 "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -max_len=4096 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$scratch/artifacts/" \
         "$corpus" >"$logs/$name.log" 2>&1 || true
     local found=0
