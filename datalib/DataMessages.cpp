@@ -30,3 +30,28 @@ void CDataMessages::Show(int id, const std::string& fileName)
     CHostServices::Get().MessageBox(Format(id, fileName),
                                     CHostServices::Ok | CHostServices::IconError);
 }
+
+std::string CDataMessages::ChangedOnDiskText(const std::string& fileName)
+{
+    return "ファイル " + fileName +
+           " は、読み込んだ後（または前回の保存の後）に他のウィンドウかプログラムで"
+           "変更されています。\n\n"
+           "上書きしますか？\n\n"
+           "［はい］上書きします。他での変更は失われます。\n"
+           "［いいえ］別の名前で保存します。\n"
+           "［キャンセル］保存しません。";
+}
+
+CDataMessages::EChangedAnswer CDataMessages::AskAboutChangedFile(const std::string& fileName)
+{
+    switch (CHostServices::Get().MessageBox(ChangedOnDiskText(fileName),
+                                            CHostServices::YesNoCancel |
+                                                CHostServices::IconWarning)) {
+    case CHostServices::AnswerYes:
+        return Overwrite;
+    case CHostServices::AnswerNo:
+        return SaveAsOther;
+    default:
+        return DoNotSave;
+    }
+}

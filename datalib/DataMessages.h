@@ -20,4 +20,14 @@ public:
     static std::string Format(int id, const std::string& fileName);
     // Shows the message through the host services (OK button, error icon).
     static void Show(int id, const std::string& fileName);
+
+    // What to do with a file that changed on disk since it was read or last
+    // saved, asked before a save would overwrite it.
+    enum EChangedAnswer {
+        Overwrite,  // save over the other change
+        SaveAsOther, // save under another name
+        DoNotSave,
+    };
+    static std::string ChangedOnDiskText(const std::string& fileName);
+    static EChangedAnswer AskAboutChangedFile(const std::string& fileName);
 };

@@ -156,15 +156,16 @@ int CGengouEra::SearchStr(const std::string& what, SGengouEraTable* out, int32_t
 bool CGengouEra::SetData(const std::string& name, int32_t start, int32_t end,
                          const std::string& supplement)
 {
+    // A name is refused wherever it stands, not only before the insertion
+    // point: a second row of one name would be dropped by the next read and
+    // the file would change with every save.
     size_t at = m_rows.size();
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const SGengouEraTable& row = m_rows[i];
         if (row.name == name)
             return row.startYear == start && row.endYear == end;
-        if (row.startYear > start) {
+        if (at == m_rows.size() && row.startYear > start)
             at = i;
-            break;
-        }
     }
     SGengouEraTable row;
     row.name = name;

@@ -11,6 +11,7 @@
 namespace {
 
 CSaveFile::WriteFunction g_write = &::write;
+bool g_keepBackups = false;
 
 constexpr size_t kBufferSize = 1 << 16;
 
@@ -21,6 +22,40 @@ CSaveFile::CSaveFile(const std::string& targetPath) : m_target(targetPath) {}
 CSaveFile::~CSaveFile()
 {
     Discard();
+}
+
+void CSaveFile::SetKeepBackups(bool keep)
+{
+    g_keepBackups = keep;
+}
+
+bool CSaveFile::GetKeepBackups()
+{
+    return g_keepBackups;
+}
+
+void CSaveFile::MakeBackup() const
+{
+    struct stat st;
+    if (::stat(m_writePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    const std::string backup = BackupPath(m_writePath);
+    ::unlink(backup.c_str());
+    // A second name for the old file costs nothing and keeps it byte for
+    // byte with its permissions; where links are not to be had, a copy.
+    if (::link(m_writePath.c_str(), backup.c_str()) == 0)
+        return;
+    const int in = ::open(m_writePath.c_str(), O_RDONLY);
+    if (in < 0)
+        return;
+    std::string bytes;
+    char block[1 << 16];
+    ssize_t n;
+    while ((n = ::read(in, block, sizeof block)) > 0)
+        bytes.append(block, static_cast<size_t>(n));
+    ::close(in);
+    if (n == 0)
+        WriteWholeFile(backup, bytes);
 }
 
 void CSaveFile::SetWriteFunctionForTesting(WriteFunction fn)
@@ -174,6 +209,8 @@ bool CSaveFile::Commit()
         m_temp.clear();
         return Fail(err);
     }
+    if (m_makeBackup)
+        MakeBackup();
     if (::rename(m_temp.c_str(), m_writePath.c_str()) != 0) {
         int err = errno;
         ::unlink(m_temp.c_str());

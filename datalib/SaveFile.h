@@ -51,6 +51,17 @@ public:
                                int* cause = nullptr);
     static int CauseFromErrno(int err);
 
+    // Whether the saves of libraries and chronologies keep the file they
+    // replace as NAME~ (one generation). The program sets it from its
+    // settings; off until then.
+    static void SetKeepBackups(bool keep);
+    static bool GetKeepBackups();
+    // This save keeps the file it replaces as NAME~. A backup that cannot be
+    // made does not stop the save.
+    void SetMakeBackup(bool on) { m_makeBackup = on; }
+    // The backup name of a file.
+    static std::string BackupPath(const std::string& path) { return path + "~"; }
+
     // Tests replace the system write to simulate a full or failing disk.
     using WriteFunction = ssize_t (*)(int fd, const void* buf, size_t count);
     static void SetWriteFunctionForTesting(WriteFunction fn);
@@ -58,6 +69,7 @@ public:
 private:
     bool Fail(int err);
     bool FlushBuffer();
+    void MakeBackup() const;
 
     std::string m_target;
     std::string m_writePath; // the target, or the file a link target points to
@@ -66,4 +78,5 @@ private:
     int m_fd = -1;
     int m_cause = None;
     int m_errno = 0;
+    bool m_makeBackup = false;
 };

@@ -314,8 +314,10 @@ bool CTableBase::ReadWithFlow(const char* path, EHeaderType kind, bool showError
         failure = content(reader);
         break;
     }
-    if (failure == 0)
+    if (failure == 0) {
+        m_diskStamp = CFileStamp::Take(m_fileName, reader.Content());
         return true;
+    }
     if (showErrors)
         CDataMessages::Show(failure, m_fileName);
     return false;
@@ -330,6 +332,21 @@ bool CTableBase::WriteWithFlow(bool askName, CDocument* doc, EHeaderType kind, b
     std::string base;
     GetBasePath(base, doc);
     CFilePathManager paths;
+
+    // Several chronologies and windows may share a library: a file that
+    // changed since this table read or wrote it is not overwritten unasked.
+    if (!askName && m_diskStamp.IsOf(ResolvedFileName(base)) && m_diskStamp.ChangedOnDisk()) {
+        switch (CDataMessages::AskAboutChangedFile(m_fileName)) {
+        case CDataMessages::Overwrite:
+            break;
+        case CDataMessages::SaveAsOther:
+            askName = true;
+            break;
+        case CDataMessages::DoNotSave:
+            return false;
+        }
+    }
+
     std::string chosen = m_fileName;
 
     if (askName) {
@@ -372,6 +389,7 @@ bool CTableBase::WriteWithFlow(bool askName, CDocument* doc, EHeaderType kind, b
     produce(content);
 
     CSaveFile file(m_fileName);
+    file.SetMakeBackup(CSaveFile::GetKeepBackups());
     if (!(file.Open() && file.Write(content) && file.Commit())) {
         CDataMessages::Show(CDataMessages::WriteFailed, m_fileName);
         if (showCause) {
@@ -381,6 +399,19 @@ bool CTableBase::WriteWithFlow(bool askName, CDocument* doc, EHeaderType kind, b
         }
         return false;
     }
+    m_diskStamp = CFileStamp::Take(ResolvedFileName(base), content);
     m_modified = false;
     return true;
+}
+
+std::string CTableBase::ResolvedFileName(const std::string& base) const
+{
+    if (m_fileName.empty() || m_fileName[0] == '/')
+        return m_fileName;
+    if (!base.empty())
+        return base + "/" + m_fileName;
+    std::string absolute;
+    if (CFilePathManager().RelPathToCurAbsPath(m_fileName, absolute))
+        return absolute;
+    return m_fileName;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnnaluxDataExport.h"
+#include "FileStamp.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,6 +58,12 @@ public:
     bool GetTodayDate() const { return m_todayDate; }
     void SetModified(bool modified) { m_modified = modified; }
     bool GetModified() const { return m_modified; }
+    // The library's file as this table last read or wrote it; empty for a
+    // table that never touched a file.
+    const CFileStamp& GetDiskStamp() const { return m_diskStamp; }
+    // True when the file this table last read or wrote has been changed by
+    // someone else since.
+    bool ChangedOnDisk() const { return m_diskStamp.ChangedOnDisk(); }
 
     void Initialize();
 
@@ -102,9 +109,14 @@ protected:
     bool WriteWithFlow(bool askName, CDocument* doc, EHeaderType kind, bool showCause,
                        const std::function<void(std::string&)>& produce);
 
+    // The file name as an absolute path: a relative one is taken against base
+    // (the chronology's folder) or, without one, the current directory.
+    std::string ResolvedFileName(const std::string& base) const;
+
     std::string m_fileName;
     std::string m_tableName;
     bool m_modified = false;
     std::string m_explanation;
     bool m_todayDate = false;
+    CFileStamp m_diskStamp;
 };

@@ -238,6 +238,7 @@ bool CAnnaluxDoc::OnNewDocument()
     Notify(VN_RELAYOUT);
     ResetSettings();
     SetPathName(std::string());
+    m_projectStamp = CFileStamp();
     m_modified = false;
     Notify(VN_REPAINT);
     Notify(VN_OFFER_ASSISTANT);
@@ -291,6 +292,7 @@ bool CAnnaluxDoc::OnOpenDocument(const std::string& path)
     } else {
         ok = ReadProject(absolute, bytes);
     }
+    m_projectStamp = ok ? CFileStamp::Take(absolute) : CFileStamp();
     if (!ok) {
         // Changed on disk since it was checked: nothing of it stays.
         Clear();
@@ -553,6 +555,17 @@ bool CAnnaluxDoc::MakeProjectData(const std::string& projectPath, SProjectData& 
 bool CAnnaluxDoc::OnSaveDocument(const std::string& path)
 {
     const std::string absolute = Normalize(Absolute(path));
+    // Another window or program may have saved this chronology meanwhile.
+    if (m_projectStamp.IsOf(absolute) && m_projectStamp.ChangedOnDisk()) {
+        switch (CDataMessages::AskAboutChangedFile(absolute)) {
+        case CDataMessages::Overwrite:
+            break;
+        case CDataMessages::SaveAsOther:
+            return DoSave(absolute, false);
+        case CDataMessages::DoNotSave:
+            return false;
+        }
+    }
     SaveModifiedLibraries(false);
     // The column edges must be current before they are written.
     Notify(VN_RELAYOUT);
@@ -563,6 +576,7 @@ bool CAnnaluxDoc::OnSaveDocument(const std::string& path)
     const std::string bytes = CProjectFile::Serialize(data);
 
     CSaveFile file(absolute);
+    file.SetMakeBackup(CSaveFile::GetKeepBackups());
     if (!(file.Open() && file.Write(bytes) && file.Commit())) {
         std::string text = CDataMessages::Format(CDataMessages::WriteFailed, absolute);
         const std::string cause = file.ErrorString();
@@ -576,6 +590,7 @@ bool CAnnaluxDoc::OnSaveDocument(const std::string& path)
     // that is not there and write the library's changes into a new copy.
     AnchorLibraryNames();
     SetPathName(absolute);
+    m_projectStamp = CFileStamp::Take(absolute);
     m_fileVersion = CProjectFile::kCurrentVersion;
     m_modified = false;
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Document.h"
+#include "FileStamp.h"
 #include "FontManager.h"
 #include "HeaderManager.h"
 #include "LogFont.h"
@@ -249,6 +250,8 @@ private:
     void SaveLibraries(bool ask, bool remember);
     // Libraries the user declined to save in the close, New or Open under way.
     std::vector<const CTableBase*> m_declined;
+    // The project file as last read or written, to see others' changes.
+    CFileStamp m_projectStamp;
 
     std::vector<std::unique_ptr<CGengouEra>> m_eraNameTables;
     std::vector<std::unique_ptr<CGengouEra>> m_periodTables;

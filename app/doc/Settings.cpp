@@ -394,6 +394,15 @@ void CSettings::SetCapital(bool caseSensitive)
     SetFlag("Search", "Capital", caseSensitive);
 }
 
+bool CSettings::GetBackup() const
+{
+    return GetFlag("Save", "Backup", true);
+}
+void CSettings::SetBackup(bool on)
+{
+    SetFlag("Save", "Backup", on);
+}
+
 bool CSettings::GetFitToRight() const
 {
     return GetFlag(kPageLayout, "FitToRight", true);

@@ -128,6 +128,11 @@ public:
     bool GetCapital() const; // false
     void SetCapital(bool caseSensitive);
 
+    // ---- Save ------------------------------------------------------------
+    // "バックアップを作成する": a save keeps the file it replaces as NAME~.
+    bool GetBackup() const; // true
+    void SetBackup(bool on);
+
     // ---- PageLayout ----------------------------------------------------
     // Booleans are true when absent or non-zero.
     bool GetFitToRight() const;

@@ -49,7 +49,7 @@ std::string CExportCSV::ConvertLine(const std::string& line)
         if (end < 0)
             break;
         std::string converted =
-            CShiftJis::ReplaceAll(CShiftJis::ReplaceAll(field, "\"", "\"\""), "\\r\\n", "\n");
+            CWholeLineText::RealLineBreaks(CShiftJis::ReplaceAll(field, "\"", "\"\""));
         bool quote = converted != field || field.find(',') != std::string::npos;
         if (!first)
             out += ',';

@@ -7,6 +7,7 @@
 #include "FilePathManager.h"
 #include "GengouEra.h"
 #include "HostServices.h"
+#include "LibraryFileReader.h"
 #include "SaveFile.h"
 #include "ShiftJis.h"
 #include "TextFileReader.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 #include <utility>
 
@@ -121,6 +123,40 @@ private:
     std::string m_path;
 };
 
+// The reader names the file it reads in its messages; while it reads the
+// temporary copy, the user is told about the file they chose instead.
+class CInputNameHost : public CHostServices
+{
+public:
+    CInputNameHost(std::string tempPath, std::string inputPath)
+        : m_outer(CHostServices::Get()), m_temp(std::move(tempPath)),
+          m_input(std::move(inputPath)), m_scope(*this)
+    {
+    }
+    int MessageBox(const std::string& text, unsigned style) override
+    {
+        std::string shown = text;
+        for (size_t at = shown.find(m_temp); at != std::string::npos;
+             at = shown.find(m_temp, at + m_input.size()))
+            shown.replace(at, m_temp.size(), m_input);
+        return m_outer.MessageBox(shown, style);
+    }
+    bool GetOpenFileName(const SFileDialogRequest& request, std::string& path) override
+    {
+        return m_outer.GetOpenFileName(request, path);
+    }
+    bool GetSaveFileName(const SFileDialogRequest& request, std::string& path) override
+    {
+        return m_outer.GetSaveFileName(request, path);
+    }
+
+private:
+    CHostServices& m_outer;
+    std::string m_temp;
+    std::string m_input;
+    CHostServicesScope m_scope;
+};
+
 } // namespace
 
 CImportCSV::CImportCSV(CDocument* document) : m_document(document) {}
@@ -194,6 +230,27 @@ bool CImportCSV::Convert()
                                         CHostServices::Ok | CHostServices::IconError);
         return false;
     }
+    // The writer resolves the name against the chronology's folder; a name
+    // the user gave relative to the working directory must keep meaning that.
+    std::string output = m_outputPath;
+    CFilePathManager paths;
+    if (!paths.CheckAbsPath(output)) {
+        std::string absolute;
+        if (paths.RelPathToCurAbsPath(output, absolute))
+            output = absolute;
+    }
+
+    // A library file is read as the program reads it: its whole-line texts
+    // (names, explanations) may hold quotes that are no CSV quoting.
+    if (CLibraryFileReader::KindOfExtension(m_inputPath) != HT_NONE) {
+        const EHeaderType kind = HeaderType(m_importKind);
+        std::unique_ptr<CTableBase> table = CLibraryFileReader::Read(m_inputPath, kind);
+        if (!table)
+            return false;
+        table->SetFileName(output);
+        return table->WriteFile(false, m_document, kind);
+    }
+
     std::string temp;
     if (!MakeTempFile(temp)) {
         CHostServices::Get().MessageBox(ImportFailedMessage(),
@@ -217,15 +274,7 @@ bool CImportCSV::Convert()
         return false;
     }
 
-    // The writer resolves the name against the chronology's folder; a name
-    // the user gave relative to the working directory must keep meaning that.
-    std::string output = m_outputPath;
-    CFilePathManager paths;
-    if (!paths.CheckAbsPath(output)) {
-        std::string absolute;
-        if (paths.RelPathToCurAbsPath(output, absolute))
-            output = absolute;
-    }
+    CInputNameHost names(temp, m_inputPath);
     return ReadAndWrite(temp, output);
 }
 

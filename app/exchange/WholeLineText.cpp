@@ -49,7 +49,7 @@ std::string CWholeLineText::ToCsvField(const std::string& line, int form)
         text.pop_back();
     if (form == QuoteDoubled)
         text = Undouble(text);
-    std::string field = CShiftJis::ReplaceAll(Double(text), "\\r\\n", "\n");
+    std::string field = RealLineBreaks(Double(text));
     bool quote = field != text || text.find(',') != std::string::npos ||
                  (!text.empty() && (text.front() == ' ' || text.front() == '\t' ||
                                     text.back() == ' ' || text.back() == '\t'));
@@ -80,4 +80,24 @@ std::string CWholeLineText::FromCsvLine(const std::string& line, int form)
     if (i != text.size() - 1)
         return text; // not one quoted field: the line as a library holds it
     return form == QuoteDoubled ? Double(value) : value;
+}
+
+std::string CWholeLineText::RealLineBreaks(const std::string& text)
+{
+    static const std::string kEscaped = "\\r\\n";
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text.compare(i, kEscaped.size(), kEscaped) == 0) {
+            // CR is never a trail byte, so a CR at the end of out is the text's.
+            out += !out.empty() && out.back() == '\r' ? "\r\n" : "\n";
+            i += kEscaped.size();
+            continue;
+        }
+        const size_t n = CShiftJis::CharLength(text, i);
+        out.append(text, i, n);
+        i += n;
+    }
+    return out;
 }

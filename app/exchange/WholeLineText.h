@@ -29,4 +29,9 @@ public:
     // again). A line that is not one well-formed quoted field is taken as it
     // is, so that a library file itself stays valid input.
     static std::string FromCsvLine(const std::string& line, int form);
+    // The escaped line breaks (\r\n) of a library text as the real ones of a
+    // CSV field: LF, as spreadsheets write them. After a CR that is part of
+    // the text, CR LF, since the import takes a CR LF pair for one break and
+    // the bare CR would otherwise merge into it.
+    static std::string RealLineBreaks(const std::string& text);
 };

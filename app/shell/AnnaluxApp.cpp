@@ -10,6 +10,7 @@
 #include "HostText.h"
 #include "LibraryCommands.h"
 #include "MainFrame.h"
+#include "SaveFile.h"
 #include "Settings.h"
 #include "ShellRegistration.h"
 
@@ -114,6 +115,7 @@ CAnnaluxApp::CAnnaluxApp() : m_doc(std::make_unique<CAnnaluxDoc>())
     // F1 in any dialog opens its page of the manual.
     if (QCoreApplication* qt = QCoreApplication::instance())
         qt->installEventFilter(new CContextHelp([this](const QString& page) { OnHelp(page); }, this));
+    CSaveFile::SetKeepBackups(CSettings::Get().GetBackup());
 }
 
 CAnnaluxApp::~CAnnaluxApp()

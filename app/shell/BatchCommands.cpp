@@ -3,6 +3,7 @@
 #include "ExportCSV.h"
 #include "HostServices.h"
 #include "ImportCSV.h"
+#include "LibraryFileReader.h"
 #include "ScriptedHostServices.h"
 
 #include <iostream>
@@ -51,6 +52,9 @@ int RunExportCsvCommand(const std::vector<std::string>& arguments)
                                         CHostServices::Ok | CHostServices::IconError);
         return 1;
     }
+    // What the program would refuse to open is not exported either.
+    if (!CLibraryFileReader::Read(arguments.at(0), CImportCSV::HeaderType(probe.GetImportKind())))
+        return 1;
     CExportCSV exporter(nullptr);
     exporter.SetInputPath(arguments.at(0));
     exporter.SetOutputPath(arguments.at(1));

@@ -87,5 +87,6 @@ enum ECommandId : int
     // ---- settings ------------------------------------------------------------
     ID_COLUMN_SETTINGS = 32860,
     ID_ASSISTANT_AT_START = 32882,
+    ID_BACKUP_ON_SAVE = 32893,
     ID_HELP_SHOW = 32892,
 };

@@ -13,6 +13,7 @@
 #include "LibraryCommandWiring.h"
 #include "SearchCommandWiring.h"
 #include "SiblingCommandWiring.h"
+#include "SaveFile.h"
 #include "Settings.h"
 #include "ViewCommandWiring.h"
 
@@ -347,6 +348,14 @@ void CMainFrame::InstallHandlers()
     m_handlers[ID_ASSISTANT_AT_START] = {[this] { m_app.ToggleShowAssistantAtStart(); },
                                          {},
                                          [this] { return m_app.GetShowAssistantAtStart(); }};
+    m_handlers[ID_BACKUP_ON_SAVE] = {[] {
+                                         const bool on = !CSaveFile::GetKeepBackups();
+                                         CSaveFile::SetKeepBackups(on);
+                                         CSettings::Get().SetBackup(on);
+                                         CSettings::Get().Sync();
+                                     },
+                                     {},
+                                     [] { return CSaveFile::GetKeepBackups(); }};
     m_handlers[ID_VIEW_TOOLBAR] = {[this] { m_toolBar->setVisible(m_toolBar->isHidden()); },
                                    {},
                                    [this] { return m_toolBar && !m_toolBar->isHidden(); }};
@@ -537,6 +546,7 @@ void CMainFrame::CreateMenus()
     AddItem(setup, CAnnaluxDoc::ID_SUPPLEMENT_MARK, "補足説明マーク表示(&S)", {}, true);
     AddItem(setup, ID_COLUMN_SETTINGS, "列設定...(&R)");
     AddItem(setup, ID_ASSISTANT_AT_START, "起動時にアシスタント表示", {}, true);
+    AddItem(setup, ID_BACKUP_ON_SAVE, "バックアップを作成する", {}, true);
     connect(setup, &QMenu::aboutToShow, this, refresh);
 
     // ---- ﾍﾙﾌﾟ --------------------------------------------------------------------
@@ -771,4 +781,13 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Back at the window: libraries that others changed meanwhile are
+    // offered for reading again (after the activation has settled).
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, [this] { m_reloadCheck.Run(m_doc); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LibraryReloadCheck.h"
 #include "ManageMenu.h"
 
 #include <QKeySequence>
@@ -95,6 +96,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -115,6 +117,7 @@ private:
 
     CAnnaluxApp& m_app;
     CAnnaluxDoc& m_doc;
+    CLibraryReloadCheck m_reloadCheck;
     CAnnaluxView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_messagePane = nullptr;

@@ -1,6 +1,7 @@
 #include "QtHostServices.h"
 
 #include "HostText.h"
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -8,6 +9,8 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QWidget>
+
+#include <utility>
 
 namespace {
 
@@ -165,6 +168,17 @@ int CQtHostServices::MessageBox(const std::string& text, unsigned style)
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
         break;
+    }
+    // The buttons carry the words the messages refer to, whatever language
+    // Qt's own texts are in.
+    const std::pair<QMessageBox::StandardButton, const char*> labels[] = {
+        {QMessageBox::Yes, "はい(&Y)"},
+        {QMessageBox::No, "いいえ(&N)"},
+        {QMessageBox::Cancel, "キャンセル"},
+    };
+    for (const auto& label : labels) {
+        if (QAbstractButton* button = box.button(label.first))
+            button->setText(QString::fromUtf8(label.second));
     }
     box.exec();
     QAbstractButton* clicked = box.clickedButton();

@@ -4,9 +4,11 @@
 #include "AnnaluxView.h"
 #include "HostServices.h"
 #include "HostText.h"
+#include "SaveFile.h"
 #include "ScriptedHostServices.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QString>
@@ -113,9 +115,29 @@ int RunRenderPngCommand(const std::vector<std::string>& arguments)
     else
         view.SetScrollY(0);
     const QImage image = view.RenderImage();
-    if (image.isNull() || !image.save(CHostText::FromHostPath(output), "PNG")) {
-        std::cerr << "annalux: cannot write " << output << '\n';
+    std::string error;
+    if (!WritePngFile(image, output, error)) {
+        std::cerr << "annalux: cannot write " << output << (error.empty() ? "" : ": ") << error
+                  << '\n';
         return 1;
     }
     return 0;
+}
+
+bool WritePngFile(const QImage& image, const std::string& path, std::string& error)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG")) {
+        error = "the picture could not be made";
+        return false;
+    }
+    CSaveFile file(path);
+    if (!(file.Open() && file.Write(bytes.constData(), static_cast<size_t>(bytes.size())) &&
+          file.Commit())) {
+        error = file.ErrorString();
+        return false;
+    }
+    return true;
 }

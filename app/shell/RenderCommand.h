@@ -9,3 +9,9 @@
 // Runs without a display. Exit code 0; 1 with the message on stderr when the
 // project cannot be opened or the picture not written; 2 for wrong usage.
 int RunRenderPngCommand(const std::vector<std::string>& arguments);
+
+class QImage;
+// Writes image as a PNG file at path (UTF-8) the way every save is written:
+// a failure (a full disk) leaves a file already there as it was. False with
+// the cause in error.
+bool WritePngFile(const QImage& image, const std::string& path, std::string& error);

@@ -69,10 +69,11 @@ TEST(GengouEraRows, SetDataWithAPresentName)
     EXPECT_FALSE(t.SetData(Sjis("大正"), 1912, 1927, ""));
     EXPECT_EQ(t.GetSize(), 3);
     EXPECT_FALSE(t.GetModified());
-    // The scan stops at the insertion point: a name only seen after it is
-    // not found, so the row goes in.
-    EXPECT_TRUE(t.SetData(Sjis("昭和"), 1800, 1801, ""));
-    EXPECT_EQ(t.GetSize(), 4);
+    // A name is refused wherever it stands, also after the insertion point.
+    EXPECT_FALSE(t.SetData(Sjis("昭和"), 1800, 1801, ""));
+    EXPECT_TRUE(t.SetData(Sjis("昭和"), 1926, 1989, ""));
+    EXPECT_EQ(t.GetSize(), 3);
+    EXPECT_FALSE(t.GetModified());
 }
 
 TEST(GengouEraRows, IndexAndDataForAYear)
@@ -423,6 +424,26 @@ TEST_F(GengouEraFile, RoundTripKeepsEveryField)
             expected.supplement = Sjis("行\r\n改行のみ");
         EXPECT_EQ(back.GetAt(i), expected);
     }
+}
+
+TEST_F(GengouEraFile, ASecondRowOfOneNameIsDroppedAndWritesAreStable)
+{
+    // The second 昭和 sorts before the first; the reader keeps the first.
+    const std::string path = tmp.File("dup.lgn");
+    TempDir::Write(path, Sjis("[元号], 1\r\n表\r\n\r\n"
+                              "\"昭和\", 1926, 1989, \"\"\r\n"
+                              "\"大正\", 1912, 1926, \"\"\r\n"
+                              "\"昭和\", 1800, 1801, \"偽\"\r\n"));
+    CGengouEra first;
+    ASSERT_TRUE(first.ReadFile(path.c_str(), HT_GENGOU, true));
+    EXPECT_EQ(Names(first), (std::vector<std::string>{"大正", "昭和"}));
+    EXPECT_EQ(first.GetAt(1).startYear, 1926);
+
+    const std::string once = first.MakeFileContent(HT_GENGOU);
+    TempDir::Write(path, once);
+    CGengouEra second;
+    ASSERT_TRUE(second.ReadFile(path.c_str(), HT_GENGOU, true));
+    EXPECT_EQ(second.MakeFileContent(HT_GENGOU), once);
 }
 
 TEST_F(GengouEraFile, LineBreaksInOneLineFieldsDoNotBreakTheFile)

@@ -77,6 +77,10 @@ TEST(BatchCommands, FailuresExitOneWithMessageAndNoOutput)
     TempDir::Write(dir.File("bad.csv"), "no tag here\r\nT\r\n");
     TempDir::Write(dir.File("broken.csv"), Sjis("[出来事],7\r\nT\r\n\r\n0\r\nbroken\r\n"));
     TempDir::Write(dir.File("kept.lev"), "old");
+    // Libraries the program refuses to open: the line-by-line export would
+    // still turn them into CSV.
+    TempDir::Write(dir.File("short.lby"), Sjis("[基点年],5\r\n家康\r\n1543\r\n"));
+    TempDir::Write(dir.File("cut.lev"), Sjis("[出来事],7\r\nT\r\n\r\n0\r\n1600,9,15,関"));
 
     struct SCase
     {
@@ -91,6 +95,8 @@ TEST(BatchCommands, FailuresExitOneWithMessageAndNoOutput)
          "c.lev"},
         {"--export-csv missing.lev d.csv", "missing.lev を開けませんでした", "d.csv"},
         {"--export-csv bad.csv e.csv", "指定したファイル内容が不正です", "e.csv"},
+        {"--export-csv short.lby f.csv", "short.lby のフォーマットが正しくありません", "f.csv"},
+        {"--export-csv cut.lev g.csv", "cut.lev の", "g.csv"},
     };
     for (const SCase& c : cases) {
         SRun run = RunProgram(dir, c.arguments);

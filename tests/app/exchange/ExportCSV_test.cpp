@@ -187,6 +187,39 @@ TEST_F(ExportCSVTest, RoundTripErasAndPeriods)
     EXPECT_TRUE(m_host.Messages().empty());
 }
 
+// A CR of the text right before a line break is not taken into the break.
+// (The event writer stores every bare CR as a line break; the era, period
+// and base-year files keep it.)
+TEST_F(ExportCSVTest, RoundTripKeepsABareCrBeforeALineBreak)
+{
+    CGengouEra eras;
+    eras.SetTableName(Sjis("表"));
+    eras.SetExplanation(Sjis("一\r\r\n二"));
+    eras.SetData(Sjis("明治"), 1868, 1912, Sjis("補足\r\r\n次"));
+    eras.SetFileName(m_dir.File("a.lgn"));
+    ASSERT_TRUE(eras.WriteFile(false, nullptr, HT_GENGOU));
+    ASSERT_TRUE(Export(m_dir.File("a.lgn"), m_dir.File("e.csv")));
+    ASSERT_TRUE(Import(m_dir.File("e.csv"), m_dir.File("b.lgn")));
+    CGengouEra erasBack;
+    ASSERT_TRUE(erasBack.ReadFile(m_dir.File("b.lgn").c_str(), HT_GENGOU, true));
+    EXPECT_EQ(erasBack.GetExplanation(), eras.GetExplanation());
+    EXPECT_EQ(erasBack.GetGengouEraTable(), eras.GetGengouEraTable());
+
+    CBaseYear base;
+    base.SetTableName(Sjis("家康"));
+    base.SetBaseWesternYear(1543);
+    base.SetEndWesternYear(1616);
+    base.SetSupplement(Sjis("竹千代\r\r\n元康"));
+    base.SetFileName(m_dir.File("a.lby"));
+    ASSERT_TRUE(base.WriteFile(false, nullptr, HT_BASEYEAR));
+    ASSERT_TRUE(Export(m_dir.File("a.lby"), m_dir.File("b.csv")));
+    ASSERT_TRUE(Import(m_dir.File("b.csv"), m_dir.File("b.lby")));
+    CBaseYear baseBack;
+    ASSERT_TRUE(baseBack.ReadFile(m_dir.File("b.lby").c_str()));
+    EXPECT_EQ(baseBack.GetSupplement(), base.GetSupplement());
+    EXPECT_TRUE(m_host.Messages().empty());
+}
+
 TEST_F(ExportCSVTest, RoundTripBaseYear)
 {
     CBaseYear table;

@@ -1,7 +1,9 @@
 #include "ImportCSV.h"
 
 #include "BaseYear.h"
+#include "FullDisk.h"
 #include "GengouEra.h"
+#include "LibraryFileReader.h"
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
 #include "TempDir.h"
@@ -203,6 +205,45 @@ TEST_F(ImportCSVTest, OldLibraryFileIsUpgradedToCurrentVersion)
     EXPECT_EQ(table.GetRecord(1).month, -1);
 }
 
+// Whole-line texts of a library (names, explanations) may hold any number of
+// double quotes; a library given as input is read as the program reads it.
+TEST_F(ImportCSVTest, LibraryInputKeepsQuotesInWholeLineTexts)
+{
+    struct SCase
+    {
+        const char* file;
+        std::string bytes;
+    } cases[] = {
+        {"odd.lgn", Sjis("[元号], 1\r\n\"名前だけ\r\n説明 \"引用\r\n\"明治\", 1868, 1912, \"\"\r\n")},
+        {"odd.LER", Sjis("[時代], 1\r\n\"奈良\r\n\r\n\"奈良時代\", 710, 794, \"\"\r\n")},
+        {"odd.lby", Sjis("[基点年],5\r\n\"家康\r\n1543\r\n1616\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0")},
+        {"odd.lev", Sjis("[出来事], 7\r\n\"年表\r\n説明\"\r\n0\r\n"
+                         "1600, 9, 15, \"関ヶ原\", \"\", 1, 0, , 0\r\n")},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string input = m_dir.File(c.file);
+        TempDir::Write(input, c.bytes);
+        const std::string out = m_dir.File(std::string("out_") + c.file);
+        CImportCSV import;
+        import.SetInputPath(input);
+        import.SetOutputPath(out);
+        ASSERT_TRUE(import.ClassifyInputFile());
+        ASSERT_TRUE(import.Convert());
+
+        const EHeaderType kind = CLibraryFileReader::KindOfExtension(input);
+        std::unique_ptr<CTableBase> before = CLibraryFileReader::Read(input, kind);
+        std::unique_ptr<CTableBase> after = CLibraryFileReader::Read(out, kind);
+        ASSERT_TRUE(before && after);
+        EXPECT_EQ(after->GetTableName(), before->GetTableName());
+        EXPECT_NE((after->GetTableName() + after->GetExplanation()).find('"'), std::string::npos);
+        EXPECT_EQ(after->GetExplanation(), before->GetExplanation());
+    }
+    EXPECT_TRUE(m_host.Messages().empty());
+    // Written in the current version.
+    EXPECT_EQ(TempDir::Read(m_dir.File("out_odd.lby")).substr(0, 12), Sjis("[基点年],5\r\n"));
+}
+
 TEST_F(ImportCSVTest, RelativeOutputLandsInWorkingDirectory)
 {
     ASSERT_EQ(::chdir(m_dir.Path().c_str()), 0);
@@ -219,8 +260,9 @@ TEST_F(ImportCSVTest, ReaderFailureShowsItsMessageAndLeavesOutputAlone)
     TempDir::Write(out, "old contents");
     // A record line without a comma is a format error of the event reader.
     EXPECT_FALSE(Import("[出来事],7\r\nT\r\n\r\n0\r\n1600,9,15,a,b,0,0,,0\r\nbroken\r\n", out));
-    ASSERT_EQ(m_host.Messages().size(), 1u);
-    EXPECT_NE(m_host.Messages()[0].find("のフォーマットが正しくありません"), std::string::npos);
+    // The message names the file the user chose, not the temporary copy.
+    EXPECT_EQ(m_host.Messages(), std::vector<std::string>{"ファイル " + m_dir.File("in.csv") +
+                                                          " のフォーマットが正しくありません"});
     EXPECT_EQ(TempDir::Read(out), "old contents");
     EXPECT_EQ(CountEntries(m_tmp), 0) << "temporary file left behind";
 }
@@ -232,6 +274,28 @@ TEST_F(ImportCSVTest, UnusableTemporaryFolderFailsTheImport)
     EXPECT_FALSE(Import("[出来事],7\r\nT\r\n\r\n0\r\n", out));
     EXPECT_EQ(m_host.Messages(), std::vector<std::string>{"インポートに失敗しました"});
     EXPECT_FALSE(Exists(out));
+}
+
+TEST_F(ImportCSVTest, AFullDiskLeavesTheOldLibraryAndSaysSo)
+{
+    const std::string out = m_dir.File("kept.ler");
+    TempDir::Write(out, "old contents");
+    const std::string library = m_dir.File("in.ler");
+    TempDir::Write(library, Sjis("[時代],1\r\n時代\r\n\r\n\"奈良時代\",710,794,\"\"\r\n"));
+    {
+        FullDiskScope failing;
+        EXPECT_FALSE(Import("[時代],1\r\n時代\r\n\r\n\"奈良時代\",710,794,\"\"\r\n", out));
+        CImportCSV import;
+        import.SetInputPath(library);
+        import.SetOutputPath(out);
+        ASSERT_TRUE(import.ClassifyInputFile());
+        EXPECT_FALSE(import.Convert());
+    }
+    ASSERT_EQ(m_host.Messages().size(), 2u);
+    EXPECT_EQ(m_host.Messages()[0], "インポートに失敗しました");
+    EXPECT_NE(m_host.Messages()[1].find("kept.ler への書き込みに失敗しました"), std::string::npos);
+    EXPECT_EQ(TempDir::Read(out), "old contents");
+    EXPECT_EQ(CountEntries(m_tmp), 0);
 }
 
 TEST_F(ImportCSVTest, ConvertWithoutRecognisedKindWritesNothing)

@@ -145,7 +145,7 @@ TEST_F(MainFrameTest, MenusCarryTheirTextsAndKeys)
                                         "ﾂｰﾙ ﾊﾞｰ(&T)", "ｽﾃｰﾀｽ ﾊﾞｰ(&S)"}));
     EXPECT_EQ(Texts(frame.TopMenus()[3]),
               (std::vector<std::string>{"補足説明マーク表示(&S)", "列設定...(&R)",
-                                        "起動時にアシスタント表示"}));
+                                        "起動時にアシスタント表示", "バックアップを作成する"}));
     EXPECT_EQ(Texts(frame.TopMenus()[4]),
               (std::vector<std::string>{"ヘルプの表示(&H)", "Annaluxのﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
 

@@ -2,6 +2,8 @@
 // through "annalux --render-png" run as a process.
 
 #include "AnnaluxView.h"
+#include "FullDisk.h"
+#include "RenderCommand.h"
 #include "ScriptedHostServices.h"
 #include "TempDir.h"
 #include "TestApplication.h"
@@ -90,6 +92,25 @@ TEST_F(RenderPngTest, SampleChronologyPaintsHeaderBandsAndJapaneseText)
         }
     }
     EXPECT_GT(dark, 100);
+}
+
+TEST_F(RenderPngTest, AFullDiskLeavesTheOldPictureAndSaysWhy)
+{
+    const std::string path = m_dir.File("table.png");
+    TempDir::Write(path, "old picture");
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    std::string error;
+    {
+        FullDiskScope failing;
+        EXPECT_FALSE(WritePngFile(image, path, error));
+    }
+    EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+    EXPECT_EQ(TempDir::Read(path), "old picture");
+    EXPECT_EQ(TempDir::Names(m_dir.Path()), std::vector<std::string>{"table.png"});
+
+    ASSERT_TRUE(WritePngFile(image, path, error));
+    EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(40, 30));
 }
 
 TEST_F(RenderPngTest, WritesTheSampleProjectWhenAsked)
