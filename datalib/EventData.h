@@ -2,6 +2,7 @@
 
 #include "AnnaluxDataExport.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -57,6 +58,10 @@ struct ANNALUX_DATA_EXPORT SEventData
     // front for a leap month (Shift-JIS).
     void MakeDate(std::string& out) const;
     std::string MakeDate() const;
+    // The same date text written into out, which has room for kMaxDateText
+    // bytes; returns its length. Allocates nothing.
+    static constexpr size_t kMaxDateText = 24;
+    size_t FormatDate(char* out) const;
     // Bits of EventDataSearch for every place that contains what.
     int Search(const std::string& what, bool inSupplement, bool matchCase) const;
 };

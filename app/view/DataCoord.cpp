@@ -8,10 +8,12 @@
 #include "TableBase.h"
 #include "TextMeasurer.h"
 #include "YearEvent.h"
+#include "YearEventTree.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -717,23 +719,30 @@ public:
         // itself, whatever the folding makes of its trail byte.
         if (!matchCase)
             std::transform(m_needle.begin(), m_needle.end(), m_needle.begin(), Fold);
+        // A date text is made of digits, '-', ' ' and the bytes of 月, 日
+        // and 閏: a needle with any other byte is never in one.
+        const std::string dateBytes = "0123456789- \x8C\x8E\x93\xFA\x89\x5B";
+        m_mayBeDate = m_needle.find_first_not_of(dateBytes) == std::string::npos;
     }
 
-    bool MayMatch(const SEventData& event)
+    bool MayMatch(const SEventData& event) const
     {
         if (Contains(event.text) || (m_inSupplement && Contains(event.supplement)))
             return true;
-        event.MakeDate(m_date);
-        return Contains(m_date);
+        if (!m_mayBeDate)
+            return false;
+        char date[SEventData::kMaxDateText];
+        const size_t n = event.FormatDate(date);
+        return Contains(std::string_view(date, n));
     }
 
 private:
     static char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-    bool Contains(const std::string& hay) const
+    bool Contains(std::string_view hay) const
     {
         if (m_matchCase)
-            return hay.find(m_needle) != std::string::npos;
+            return hay.find(m_needle) != std::string_view::npos;
         return std::search(hay.begin(), hay.end(), m_needle.begin(), m_needle.end(),
                            [](char a, char b) { return Fold(a) == b; }) != hay.end();
     }
@@ -741,7 +750,7 @@ private:
     bool m_inSupplement;
     bool m_matchCase;
     std::string m_needle;
-    std::string m_date;
+    bool m_mayBeDate = true;
 };
 
 } // namespace
