@@ -31,17 +31,19 @@ enum : uint32_t {
 };
 
 // One event record. Texts are Shift-JIS bytes.
+// The small fields come first and together: a table holds a million of
+// these, and padding between them would cost 8 bytes each.
 struct ANNALUX_DATA_EXPORT SEventData
 {
     int32_t year;
-    std::string text;
-    std::string supplement;
     int32_t priority;  // 0 high, 1 middle, 2 low
     int16_t month;     // 1..12, -1 none
-    bool leapMonth;
     int16_t day;       // -1 none
+    bool leapMonth;
     uint32_t rangeFlags;
     int32_t otherYear; // 0 none
+    std::string text;
+    std::string supplement;
 
     SEventData() { Initialize(); }
     void Initialize();

@@ -74,6 +74,16 @@ public:
     // Exchanges the records at pos and pos + 1 (both must exist).
     void SwapWithNext(int pos);
 
+    // Appending many records: AppendToRun makes the node at once, and
+    // EndAppendRun links every node of the run behind the list (a balanced
+    // tree in one pass when the list was empty). Nothing else may be asked
+    // or changed while a run is open.
+    void AppendToRun(SEventData&& rec);
+    void EndAppendRun();
+    // Whether InsertSorted would refuse rec, the open run counted: no record
+    // sorts after it, so it belongs at the end.
+    bool BelongsAtEnd(const SEventData& rec) const;
+
     // Inserts rec before the first record whose (year, date key) is greater
     // than its own and takes it; false (rec untouched) when there is none.
     bool InsertSorted(SEventData& rec);
@@ -96,6 +106,24 @@ public:
     int FindFrom(int start, int filter, int32_t lo, int32_t hi,
                  const std::function<bool(const SEventData&)>& accept) const;
 
+    // Visits every record in list order.
+    template <typename Visit> void ForEach(Visit visit) const
+    {
+        // In-order, with an explicit stack of left spines.
+        std::vector<const SNode*> stack;
+        const SNode* t = m_root;
+        while (t || !stack.empty()) {
+            while (t) {
+                stack.push_back(t);
+                t = Left(t);
+            }
+            t = stack.back();
+            stack.pop_back();
+            visit(Data(t));
+            t = Right(t);
+        }
+    }
+
     // Earliest / latest year of any record; false when empty.
     bool YearRange(int32_t& minYear, int32_t& maxYear) const;
 
@@ -105,6 +133,10 @@ public:
     struct SNode;
 
 private:
+    static const SNode* Left(const SNode* t);
+    static const SNode* Right(const SNode* t);
+    static const SEventData& Data(const SNode* t);
+
     static constexpr size_t kChunkNodes = 4096;
 
     // The records by year (ties in list order), for lists far from year
@@ -133,6 +165,8 @@ private:
     SNode* CloneFrom(const SNode* t);
     void Swap(CYearEventTree& other) noexcept;
 
+    std::vector<SNode*> m_run;
+    int64_t m_runMaxKey = INT64_MIN;
     SNode* m_root = nullptr;
     std::vector<void*> m_chunks;
     std::vector<SNode*> m_free;
