@@ -29,6 +29,52 @@ int32_t BucketStart(int32_t bucket, int scale)
     return static_cast<int32_t>(std::max<int64_t>(start, INT32_MIN));
 }
 
+// A library's records year by year, for a pass that asks for ascending
+// years: the answers of GetData(year, EP_EVERY) and GetNextYear. A library
+// in year order is walked once from start to end; any other is asked.
+class CYearCursor
+{
+public:
+    explicit CYearCursor(const CYearEvent* library)
+        : m_library(library), m_linear(library && library->IsSortedByYear())
+    {
+        if (m_linear)
+            library->GetRecords(m_records);
+    }
+
+    bool Records(int32_t year, std::vector<SEventData*>& out)
+    {
+        if (!m_linear)
+            return m_library->GetData(year, out, EP_EVERY);
+        out.clear();
+        const size_t n = m_records.size();
+        while (m_at < n && m_records[m_at]->year < year)
+            ++m_at;
+        for (size_t k = m_at; k < n && m_records[k]->year == year; ++k)
+            out.push_back(const_cast<SEventData*>(m_records[k]));
+        return !out.empty();
+    }
+
+    int32_t NextYear(int32_t year, int filter)
+    {
+        if (!m_linear)
+            return m_library->GetNextYear(year, filter);
+        const size_t n = m_records.size();
+        m_next = std::max(m_next, m_at);
+        while (m_next < n && (m_records[m_next]->year <= year ||
+                              !CYearEventTree::Visible(*m_records[m_next], filter)))
+            ++m_next;
+        return m_next < n ? m_records[m_next]->year : kNoYear;
+    }
+
+private:
+    const CYearEvent* m_library;
+    bool m_linear;
+    std::vector<const SEventData*> m_records;
+    size_t m_at = 0;   // first record whose year is not below the last asked
+    size_t m_next = 0; // where the search for the next visible year goes on
+};
+
 } // namespace
 
 // ---- CEventCoordTable ------------------------------------------------------
@@ -210,6 +256,14 @@ int32_t CDataCoord::Build(bool& overflow)
     int64_t pos = 0;
     int64_t max = INT64_MIN;
     std::vector<SEventData*> records;
+    std::vector<CYearCursor> cursors;
+    cursors.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        cursors.emplace_back(m_settings.libraries[static_cast<size_t>(i)]);
+        if (m_settings.libraries[static_cast<size_t>(i)])
+            m_table.Column(i).reserve(
+                static_cast<size_t>(m_settings.libraries[static_cast<size_t>(i)]->GetLen()));
+    }
     for (;;) {
         int32_t next = kNoYear;
         const bool inRange = !m_settings.rangeEnabled ||
@@ -218,7 +272,8 @@ int32_t CDataCoord::Build(bool& overflow)
             CYearEvent* library = m_settings.libraries[static_cast<size_t>(i)];
             if (!library)
                 continue;
-            if (inRange && library->GetData(year, records, EP_EVERY)) {
+            CYearCursor& cursor = cursors[static_cast<size_t>(i)];
+            if (inRange && cursor.Records(year, records)) {
                 int64_t cur = pos;
                 auto& column = m_table.Column(i);
                 for (const SEventData* rec : records) {
@@ -245,7 +300,7 @@ int32_t CDataCoord::Build(bool& overflow)
                 }
             }
             if (!overflow)
-                next = std::min(next, library->GetNextYear(year, m_settings.priority));
+                next = std::min(next, cursor.NextYear(year, m_settings.priority));
         }
         if (next == kNoYear || overflow)
             break;
