@@ -404,12 +404,109 @@ std::string CDataCoord::DisplayString(const SEventData& event)
     return event.MakeDate() + event.text;
 }
 
+namespace {
+
+// The character a Shift-JIS code (one byte, or lead << 8 | trail) stands
+// for, when it is a single valid character of the Basic Multilingual Plane
+// that converts alone as it does inside a text; 0 otherwise. Filled as
+// codes are met.
+char16_t SjisChar(unsigned code)
+{
+    static std::vector<char16_t> table(65536, 1); // 1: not yet converted
+    char16_t& c = table[code];
+    if (c == 1) {
+        c = 0;
+        const bool single = code < 0x100;
+        // Controls are left to the whole-text path.
+        if (!single || (code >= 0x20 && code < 0x7F) || (code >= 0xA1 && code <= 0xDF)) {
+            std::string bytes;
+            if (!single)
+                bytes += static_cast<char>(code >> 8);
+            bytes += static_cast<char>(code & 0xFF);
+            const QString q = QString::fromStdString(CShiftJis::ToUtf8Lossy(bytes));
+            if (q.size() == 1 && !q.at(0).isSurrogate() && q.at(0) != QChar(0xFFFD) &&
+                q.at(0).unicode() >= 0x20)
+                c = q.at(0).unicode();
+        }
+    }
+    return c;
+}
+
+// Appends the advances of the characters of sjis; false when one of them
+// must be measured with its text.
+bool AppendAdvances(const ITextMeasurer& measurer, const char* sjis, size_t n,
+                    std::vector<int32_t>& out)
+{
+    for (size_t i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(sjis[i]);
+        unsigned code = b;
+        if (CShiftJis::IsLeadByte(b)) {
+            if (i + 1 >= n)
+                return false;
+            code = (code << 8) | static_cast<unsigned char>(sjis[i + 1]);
+            i += 2;
+        } else {
+            ++i;
+        }
+        const char16_t c = SjisChar(code);
+        const int32_t advance = c ? measurer.Advance64(c) : -1;
+        if (advance < 0)
+            return false;
+        out.push_back(advance);
+    }
+    return true;
+}
+
+// Lines of a text of those advances as CEventText::WrapLines breaks it: as
+// many characters as fit on each line, at least one on every line after the
+// first. A width is the sum of the advances rounded to whole pixels.
+int LinesOfAdvances(const std::vector<int32_t>& advances, int available)
+{
+    const int64_t limit = static_cast<int64_t>(available) * 64 + 31;
+    const size_t n = advances.size();
+    int lines = 1;
+    size_t pos = 0;
+    bool first = true;
+    while (pos < n) {
+        int64_t sum = 0;
+        size_t end = pos;
+        while (end < n && sum + advances[end] <= limit)
+            sum += advances[end++];
+        if (end == pos && !first)
+            end = pos + 1;
+        if (!first)
+            ++lines;
+        first = false;
+        pos = end;
+    }
+    return lines;
+}
+
+} // namespace
+
 int CDataCoord::EventLines(const SEventData& event, int column)
 {
     if (!m_settings.wrap || column < 0 || column >= static_cast<int>(m_settings.widths.size()))
         return 1;
-    return LinesOfText(DisplayString(event), m_settings.widths[static_cast<size_t>(column)],
-                       TextIndent(event));
+    const int width = m_settings.widths[static_cast<size_t>(column)];
+    const int indent = TextIndent(event);
+    if (m_measurer) {
+        // Japanese texts are measured from the font's character advances;
+        // tags are removed first, as for drawing.
+        char date[SEventData::kMaxDateText];
+        m_advances.clear();
+        bool simple = AppendAdvances(*m_measurer, date, event.FormatDate(date), m_advances);
+        if (simple && event.text.find('<') == std::string::npos) {
+            simple = AppendAdvances(*m_measurer, event.text.data(), event.text.size(), m_advances);
+        } else if (simple) {
+            std::vector<CEventText::SByteLink> links;
+            CEventText::ScanLinks(event.text, m_visible, links);
+            simple = AppendAdvances(*m_measurer, m_visible.data(), m_visible.size(), m_advances);
+        }
+        if (simple)
+            return LinesOfAdvances(m_advances, std::max(1, width - indent));
+    }
+    return LinesOfText(DisplayString(event), width, indent);
 }
 
 int CDataCoord::LinesOfText(const std::string& display, int width, int indent)
@@ -431,8 +528,10 @@ int CDataCoord::LinesOfText(const std::string& display, int width, int indent)
     const SDisplayText text = CEventText::Make(display);
     const int lines = static_cast<int>(
         CEventText::WrapLines(*m_measurer, text.visible, available, available).size());
-    if (m_lineCache.size() > 1000000)
-        m_lineCache.clear();
+    // Full, the cache gives up one entry for each new one instead of
+    // starting again empty, which would measure every text anew.
+    if (m_lineCache.size() >= 1000000)
+        m_lineCache.erase(m_lineCache.begin());
     m_lineCache.emplace(std::move(key), lines);
     return lines;
 }
