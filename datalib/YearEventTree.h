@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // The record list of an event table as an AVL tree keyed by list position:
@@ -25,7 +26,10 @@
 // change.
 //
 // Records live inside their nodes, so a pointer to a record stays valid until
-// that record is erased.
+// that record is erased, or the tree changes while a copy of it exists.
+// A copy shares the nodes of the original (nothing is copied when it is
+// made); the first change of either copies only the nodes on the path it
+// changes. Copies share their node pool and must stay on one thread.
 class CYearEventTree
 {
 public:
@@ -131,13 +135,12 @@ public:
     int64_t Descents() const;
 
     struct SNode;
+    struct SPool;
 
 private:
     static const SNode* Left(const SNode* t);
     static const SNode* Right(const SNode* t);
     static const SEventData& Data(const SNode* t);
-
-    static constexpr size_t kChunkNodes = 4096;
 
     // The records by year (ties in list order), for lists far from year
     // order; built when first needed after a change.
@@ -168,9 +171,7 @@ private:
     std::vector<SNode*> m_run;
     int64_t m_runMaxKey = INT64_MIN;
     SNode* m_root = nullptr;
-    std::vector<void*> m_chunks;
-    std::vector<SNode*> m_free;
-    size_t m_chunkFill = 0;
+    std::shared_ptr<SPool> m_pool;
     mutable std::vector<SYearEntry> m_yearIndex;
     mutable bool m_yearIndexValid = false;
 };
