@@ -2,7 +2,7 @@
 
 #include "ShiftJis.h"
 
-#include <cstdio>
+#include <charconv>
 
 void SEventData::Initialize()
 {
@@ -31,21 +31,33 @@ int SEventData::DateKey() const
     return m * 1000 + (leapMonth ? 100 : 0) + d;
 }
 
+size_t SEventData::FormatDate(char* out) const
+{
+    if (month == -1)
+        return 0;
+    // "月" and "日" are 8C 8E and 93 FA; "閏" is 89 5B. Search and layout
+    // ask for the date of every record, so no formatted output here.
+    char* p = out;
+    if (leapMonth) {
+        *p++ = '\x89';
+        *p++ = '\x5B';
+    }
+    p = std::to_chars(p, out + kMaxDateText, static_cast<int>(month)).ptr;
+    *p++ = '\x8C';
+    *p++ = '\x8E';
+    if (day != -1) {
+        p = std::to_chars(p, out + kMaxDateText, static_cast<int>(day)).ptr;
+        *p++ = '\x93';
+        *p++ = '\xFA';
+    }
+    *p++ = ' ';
+    return static_cast<size_t>(p - out);
+}
+
 void SEventData::MakeDate(std::string& out) const
 {
-    out.clear();
-    if (month == -1)
-        return;
-    // "月" and "日" are 8C 8E and 93 FA; "閏" is 89 5B.
-    char buf[64];
-    if (day == -1)
-        std::snprintf(buf, sizeof buf, "%d\x8C\x8E ", static_cast<int>(month));
-    else
-        std::snprintf(buf, sizeof buf, "%d\x8C\x8E%d\x93\xFA ", static_cast<int>(month),
-                      static_cast<int>(day));
-    if (leapMonth)
-        out = "\x89\x5B"; // 閏
-    out += buf;
+    char buf[kMaxDateText];
+    out.assign(buf, FormatDate(buf));
 }
 
 std::string SEventData::MakeDate() const

@@ -2,6 +2,7 @@
 
 #include "AnnaluxDataExport.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,17 +31,19 @@ enum : uint32_t {
 };
 
 // One event record. Texts are Shift-JIS bytes.
+// The small fields come first and together: a table holds a million of
+// these, and padding between them would cost 8 bytes each.
 struct ANNALUX_DATA_EXPORT SEventData
 {
     int32_t year;
-    std::string text;
-    std::string supplement;
     int32_t priority;  // 0 high, 1 middle, 2 low
     int16_t month;     // 1..12, -1 none
-    bool leapMonth;
     int16_t day;       // -1 none
+    bool leapMonth;
     uint32_t rangeFlags;
     int32_t otherYear; // 0 none
+    std::string text;
+    std::string supplement;
 
     SEventData() { Initialize(); }
     void Initialize();
@@ -57,6 +60,10 @@ struct ANNALUX_DATA_EXPORT SEventData
     // front for a leap month (Shift-JIS).
     void MakeDate(std::string& out) const;
     std::string MakeDate() const;
+    // The same date text written into out, which has room for kMaxDateText
+    // bytes; returns its length. Allocates nothing.
+    static constexpr size_t kMaxDateText = 24;
+    size_t FormatDate(char* out) const;
     // Bits of EventDataSearch for every place that contains what.
     int Search(const std::string& what, bool inSupplement, bool matchCase) const;
 };

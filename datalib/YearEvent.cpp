@@ -103,6 +103,18 @@ bool CYearEvent::GetData(int32_t year, std::vector<SEventData*>& out, int filter
     return !out.empty();
 }
 
+void CYearEvent::GetRecords(std::vector<const SEventData*>& out) const
+{
+    out.clear();
+    out.reserve(static_cast<size_t>(GetLen()));
+    m_tree->ForEach([&out](const SEventData& rec) { out.push_back(&rec); });
+}
+
+bool CYearEvent::IsSortedByYear() const
+{
+    return m_tree->Descents() == 0;
+}
+
 bool CYearEvent::GetAt(int index, SEventData* out, int filter) const
 {
     const int pos = m_tree->Select(index, filter);

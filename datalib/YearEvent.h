@@ -46,6 +46,10 @@ public:
     // table indexes years, dates and priorities: change records through
     // SetAt / SetData, never through these pointers.
     bool GetData(int32_t year, std::vector<SEventData*>& out, int filter) const;
+    // out := every record in list order (valid until the table changes).
+    void GetRecords(std::vector<const SEventData*>& out) const;
+    // True when no record has a smaller year than the one before it.
+    bool IsSortedByYear() const;
     bool GetAt(int index, SEventData* out, int filter) const;
     bool SetAt(int index, const SEventData* rec, int filter);
     bool RemoveAt(int index, int filter, SEventData* removed);

@@ -5,6 +5,7 @@
 #include "DataMessages.h"
 #include "ShiftJis.h"
 #include "TextFileReader.h"
+#include "YearEventTree.h"
 
 #include <charconv>
 #include <cstdint>
@@ -387,11 +388,25 @@ int CYearEvent::ReadContent(CTextFileReader& reader, bool sorted)
         SetTodayDate(false);
     }
 
+    // Records that belong at the end (all of them in a file written in
+    // order) are linked into the table in one pass when the reading stops,
+    // however it stops, instead of one rebalancing insertion each.
+    struct SRunEnd
+    {
+        CYearEventTree& tree;
+        ~SRunEnd() { tree.EndAppendRun(); }
+    } runEnd{*m_tree};
     std::string scratch;
     while (reader.ReadLine(line)) {
         SEventData rec;
         if (!ParseRecord(line, version, scratch, rec))
             return CDataMessages::InvalidFormat;
+        SetModified(true);
+        if (!sorted || m_tree->BelongsAtEnd(rec)) {
+            m_tree->AppendToRun(std::move(rec));
+            continue;
+        }
+        m_tree->EndAppendRun();
         SetData(std::move(rec), sorted, -1, EP_EVERY);
     }
 

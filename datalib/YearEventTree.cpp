@@ -6,9 +6,10 @@
 #include <utility>
 
 // A descent reads the first 64 bytes of each node it passes and Pull the
-// first 128; the node is aligned so that those share one pair of cache lines
-// (fetched together), and the record, which neither needs, comes after them.
-struct alignas(128) CYearEventTree::SNode
+// first 128; the node is aligned so that a descent touches one cache line,
+// and the record, which neither needs, comes after them. Three lines in all:
+// a million nodes take 192 MB, where a 128-byte alignment took 256.
+struct alignas(64) CYearEventTree::SNode
 {
     explicit SNode(SEventData&& rec) : data(std::move(rec)) { Refresh(); }
     // Takes in the record's sort key, year and visibility class.
@@ -39,13 +40,94 @@ struct alignas(128) CYearEventTree::SNode
     int32_t maxYear[kFilters];
     int32_t year;
     int8_t cls;
+    // Trees (and parents) that hold this node: copies of a table share
+    // their nodes until one of them changes.
+    uint16_t refs = 1;
 
     SEventData data;
+};
+
+static_assert(sizeof(CYearEventTree::SNode) <= 192, "a node should fit three cache lines");
+
+// Nodes come from chunks: a million single allocations are slow and scatter
+// the tree over the heap. Copies of a tree share the pool with their nodes.
+struct CYearEventTree::SPool
+{
+    static constexpr size_t kChunkNodes = 4096;
+    std::vector<void*> chunks;
+    std::vector<SNode*> free;
+    size_t fill = 0;
+
+    SPool() = default;
+    SPool(const SPool&) = delete;
+    SPool& operator=(const SPool&) = delete;
+    ~SPool()
+    {
+        for (void* chunk : chunks)
+            ::operator delete(chunk, std::align_val_t(alignof(SNode)));
+    }
+    void* Place()
+    {
+        if (!free.empty()) {
+            void* place = free.back();
+            free.pop_back();
+            return place;
+        }
+        if (chunks.empty() || fill == kChunkNodes) {
+            chunks.push_back(
+                ::operator new(kChunkNodes * sizeof(SNode), std::align_val_t(alignof(SNode))));
+            fill = 0;
+        }
+        return static_cast<SNode*>(chunks.back()) + fill++;
+    }
+    SNode* New(SEventData&& rec) { return new (Place()) SNode(std::move(rec)); }
+    void Free(SNode* node)
+    {
+        node->~SNode();
+        free.push_back(node);
+    }
 };
 
 namespace {
 
 using SNode = CYearEventTree::SNode;
+using SPool = CYearEventTree::SPool;
+
+// t itself when no other tree holds it, else a copy of it for this tree
+// (which then holds t's children too): every node a change writes to goes
+// through here first, so that copies never see each other's changes.
+SNode* Own(SPool& pool, SNode* t)
+{
+    if (!t || t->refs == 1)
+        return t;
+    SNode* copy = new (pool.Place()) SNode(*t);
+    copy->refs = 1;
+    if (copy->left)
+        ++copy->left->refs;
+    if (copy->right)
+        ++copy->right->refs;
+    --t->refs;
+    return copy;
+}
+
+// Lets go of a subtree: nodes no other tree holds are freed.
+void Release(SPool& pool, SNode* t)
+{
+    std::vector<SNode*> stack;
+    if (t)
+        stack.push_back(t);
+    while (!stack.empty()) {
+        SNode* n = stack.back();
+        stack.pop_back();
+        if (--n->refs > 0)
+            continue;
+        if (n->left)
+            stack.push_back(n->left);
+        if (n->right)
+            stack.push_back(n->right);
+        pool.Free(n);
+    }
+}
 
 inline int SizeOf(const SNode* t)
 {
@@ -100,9 +182,10 @@ inline int HeightOf(const SNode* t)
     return t ? t->height : 0;
 }
 
-SNode* RotateRight(SNode* t)
+SNode* RotateRight(SPool& pool, SNode* t)
 {
-    SNode* l = t->left;
+    t = Own(pool, t);
+    SNode* l = Own(pool, t->left);
     t->left = l->right;
     l->right = t;
     Pull(t);
@@ -110,9 +193,10 @@ SNode* RotateRight(SNode* t)
     return l;
 }
 
-SNode* RotateLeft(SNode* t)
+SNode* RotateLeft(SPool& pool, SNode* t)
 {
-    SNode* r = t->right;
+    t = Own(pool, t);
+    SNode* r = Own(pool, t->right);
     t->right = r->left;
     r->left = t;
     Pull(t);
@@ -120,61 +204,64 @@ SNode* RotateLeft(SNode* t)
     return r;
 }
 
-// Restores the AVL balance at t after one of its subtrees changed height by
-// at most one, and its aggregates.
-SNode* Balance(SNode* t)
+// Restores the AVL balance at t (which this tree holds alone) after one of
+// its subtrees changed height by at most one, and its aggregates.
+SNode* Balance(SPool& pool, SNode* t)
 {
     const int diff = HeightOf(t->left) - HeightOf(t->right);
     if (diff > 1) {
         if (HeightOf(t->left->left) < HeightOf(t->left->right))
-            t->left = RotateLeft(t->left);
-        return RotateRight(t);
+            t->left = RotateLeft(pool, t->left);
+        return RotateRight(pool, t);
     }
     if (diff < -1) {
         if (HeightOf(t->right->right) < HeightOf(t->right->left))
-            t->right = RotateRight(t->right);
-        return RotateLeft(t);
+            t->right = RotateRight(pool, t->right);
+        return RotateLeft(pool, t);
     }
     Pull(t);
     return t;
 }
 
-SNode* InsertAt(SNode* t, int pos, SNode* node)
+SNode* InsertAt(SPool& pool, SNode* t, int pos, SNode* node)
 {
     if (!t) {
         Pull(node);
         return node;
     }
+    t = Own(pool, t);
     const int ls = SizeOf(t->left);
     if (pos <= ls)
-        t->left = InsertAt(t->left, pos, node);
+        t->left = InsertAt(pool, t->left, pos, node);
     else
-        t->right = InsertAt(t->right, pos - ls - 1, node);
-    return Balance(t);
+        t->right = InsertAt(pool, t->right, pos - ls - 1, node);
+    return Balance(pool, t);
 }
 
-SNode* RemoveFirst(SNode* t, SNode*& first)
+SNode* RemoveFirst(SPool& pool, SNode* t, SNode*& first)
 {
+    t = Own(pool, t);
     if (!t->left) {
         first = t;
         return t->right;
     }
-    t->left = RemoveFirst(t->left, first);
-    return Balance(t);
+    t->left = RemoveFirst(pool, t->left, first);
+    return Balance(pool, t);
 }
 
-// Unlinks the node at pos; the other nodes stay where they are in memory, so
-// pointers to their records remain valid.
-SNode* EraseAt(SNode* t, int pos, SNode*& erased)
+// Unlinks the node at pos (this tree's own by then). Nodes off the path stay
+// where they are in memory, so pointers to their records remain valid.
+SNode* EraseAt(SPool& pool, SNode* t, int pos, SNode*& erased)
 {
+    t = Own(pool, t);
     const int ls = SizeOf(t->left);
     if (pos < ls) {
-        t->left = EraseAt(t->left, pos, erased);
-        return Balance(t);
+        t->left = EraseAt(pool, t->left, pos, erased);
+        return Balance(pool, t);
     }
     if (pos > ls) {
-        t->right = EraseAt(t->right, pos - ls - 1, erased);
-        return Balance(t);
+        t->right = EraseAt(pool, t->right, pos - ls - 1, erased);
+        return Balance(pool, t);
     }
     erased = t;
     if (!t->left)
@@ -182,13 +269,26 @@ SNode* EraseAt(SNode* t, int pos, SNode*& erased)
     if (!t->right)
         return t->left;
     SNode* successor = nullptr;
-    SNode* rest = RemoveFirst(t->right, successor);
+    SNode* rest = RemoveFirst(pool, t->right, successor);
     successor->left = t->left;
     successor->right = rest;
-    return Balance(successor);
+    return Balance(pool, successor);
 }
 
-// Recomputes the aggregates on the path to pos after its record changed.
+// Makes every node on the path to pos this tree's own.
+SNode* OwnPath(SPool& pool, SNode* t, int pos)
+{
+    t = Own(pool, t);
+    const int ls = SizeOf(t->left);
+    if (pos < ls)
+        t->left = OwnPath(pool, t->left, pos);
+    else if (pos > ls)
+        t->right = OwnPath(pool, t->right, pos - ls - 1);
+    return t;
+}
+
+// Recomputes the aggregates on the path to pos (owned: see OwnPath) after
+// its record changed.
 void RefreshPath(SNode* t, int pos)
 {
     const int ls = SizeOf(t->left);
@@ -201,16 +301,17 @@ void RefreshPath(SNode* t, int pos)
 
 // Inserts node before the first record of t whose key is greater than key,
 // in one pass down. t must hold such a record.
-SNode* InsertByKey(SNode* t, SNode* node, int64_t key)
+SNode* InsertByKey(SPool& pool, SNode* t, SNode* node, int64_t key)
 {
     __builtin_prefetch(t->right);
+    t = Own(pool, t);
     if (t->left && t->left->maxKey > key)
-        t->left = InsertByKey(t->left, node, key);
+        t->left = InsertByKey(pool, t->left, node, key);
     else if (t->key > key)
-        t->left = InsertAt(t->left, SizeOf(t->left), node);
+        t->left = InsertAt(pool, t->left, SizeOf(t->left), node);
     else
-        t->right = InsertByKey(t->right, node, key);
-    return Balance(t);
+        t->right = InsertByKey(pool, t->right, node, key);
+    return Balance(pool, t);
 }
 
 bool Overlaps(const SNode* t, int f, int32_t lo, int32_t hi)
@@ -255,16 +356,42 @@ void CollectYearIn(SNode* t, int f, int32_t year, std::vector<SEventData*>& out)
 
 } // namespace
 
-CYearEventTree::CYearEventTree() = default;
+const CYearEventTree::SNode* CYearEventTree::Left(const SNode* t)
+{
+    return t->left;
+}
+
+const CYearEventTree::SNode* CYearEventTree::Right(const SNode* t)
+{
+    return t->right;
+}
+
+const SEventData& CYearEventTree::Data(const SNode* t)
+{
+    return t->data;
+}
+
+CYearEventTree::CYearEventTree() : m_pool(std::make_shared<SPool>()) {}
 
 CYearEventTree::~CYearEventTree()
 {
     Clear();
 }
 
-CYearEventTree::CYearEventTree(const CYearEventTree& other)
+// A copy shares every node with the original; whichever changes first copies
+// the nodes on the path it changes, so that a copy costs nothing until then.
+CYearEventTree::CYearEventTree(const CYearEventTree& other) : m_pool(other.m_pool)
 {
-    m_root = CloneFrom(other.m_root);
+    m_root = other.m_root;
+    if (m_root) {
+        if (m_root->refs == UINT16_MAX) {
+            // Too many copies of one tree share its root: this one copies
+            // every node instead.
+            m_root = CloneFrom(other.m_root);
+        } else {
+            ++m_root->refs;
+        }
+    }
 }
 
 CYearEventTree& CYearEventTree::operator=(const CYearEventTree& other)
@@ -279,36 +406,19 @@ CYearEventTree& CYearEventTree::operator=(const CYearEventTree& other)
 void CYearEventTree::Swap(CYearEventTree& other) noexcept
 {
     std::swap(m_root, other.m_root);
-    m_chunks.swap(other.m_chunks);
-    m_free.swap(other.m_free);
-    std::swap(m_chunkFill, other.m_chunkFill);
+    m_pool.swap(other.m_pool);
     m_yearIndex.swap(other.m_yearIndex);
     std::swap(m_yearIndexValid, other.m_yearIndexValid);
 }
 
-// Nodes come from chunks of the tree's own: a million single allocations of
-// an over-aligned type are slow and scatter the tree over the heap.
 CYearEventTree::SNode* CYearEventTree::NewNode(SEventData&& rec)
 {
-    void* place;
-    if (!m_free.empty()) {
-        place = m_free.back();
-        m_free.pop_back();
-    } else {
-        if (m_chunks.empty() || m_chunkFill == kChunkNodes) {
-            m_chunks.push_back(
-                ::operator new(kChunkNodes * sizeof(SNode), std::align_val_t(alignof(SNode))));
-            m_chunkFill = 0;
-        }
-        place = static_cast<SNode*>(m_chunks.back()) + m_chunkFill++;
-    }
-    return new (place) SNode(std::move(rec));
+    return m_pool->New(std::move(rec));
 }
 
 void CYearEventTree::FreeNode(SNode* node)
 {
-    node->~SNode();
-    m_free.push_back(node);
+    m_pool->Free(node);
 }
 
 CYearEventTree::SNode* CYearEventTree::CloneFrom(const SNode* t)
@@ -340,30 +450,16 @@ int64_t CYearEventTree::Descents() const
 
 void CYearEventTree::Clear()
 {
-    // Every live node is in the tree; free ones are already destroyed.
-    SNode* t = m_root;
-    while (t) {
-        // Rotate the left spine away so that no stack is needed.
-        if (t->left) {
-            SNode* l = t->left;
-            t->left = l->right;
-            l->right = t;
-            t = l;
-            continue;
-        }
-        SNode* next = t->right;
-        t->~SNode();
-        t = next;
-    }
+    EndAppendRun();
+    Release(*m_pool, m_root);
     m_root = nullptr;
     Changed();
     m_yearIndex.shrink_to_fit();
-    for (void* chunk : m_chunks)
-        ::operator delete(chunk, std::align_val_t(alignof(SNode)));
-    m_chunks.clear();
-    m_free.clear();
-    m_free.shrink_to_fit();
-    m_chunkFill = 0;
+    // Memory goes back at once unless a copy still uses the pool.
+    if (m_pool.use_count() > 1)
+        m_pool = std::make_shared<SPool>();
+    else if (!m_pool->chunks.empty())
+        m_pool = std::make_shared<SPool>();
 }
 
 SEventData* CYearEventTree::At(int pos) const
@@ -442,7 +538,54 @@ void CYearEventTree::Insert(int pos, SEventData&& rec)
     Changed();
     pos = std::max(0, std::min(pos, Size()));
     SNode* node = NewNode(std::move(rec));
-    m_root = InsertAt(m_root, pos, node);
+    m_root = InsertAt(*m_pool, m_root, pos, node);
+}
+
+namespace {
+
+// A tree of nodes[0..n) in that order, every subtree's halves of equal size
+// or one apart, so heights differ by one at most.
+SNode* LinkBalanced(SNode* const* nodes, size_t n)
+{
+    if (n == 0)
+        return nullptr;
+    const size_t mid = n / 2;
+    SNode* t = nodes[mid];
+    t->left = LinkBalanced(nodes, mid);
+    t->right = LinkBalanced(nodes + mid + 1, n - mid - 1);
+    Pull(t);
+    return t;
+}
+
+} // namespace
+
+void CYearEventTree::AppendToRun(SEventData&& rec)
+{
+    SNode* node = NewNode(std::move(rec));
+    m_runMaxKey = std::max(m_runMaxKey, node->key);
+    m_run.push_back(node);
+}
+
+void CYearEventTree::EndAppendRun()
+{
+    if (m_run.empty())
+        return;
+    Changed();
+    if (!m_root) {
+        m_root = LinkBalanced(m_run.data(), m_run.size());
+    } else {
+        for (SNode* node : m_run)
+            m_root = InsertAt(*m_pool, m_root, SizeOf(m_root), node);
+    }
+    m_run.clear();
+    m_run.shrink_to_fit();
+    m_runMaxKey = INT64_MIN;
+}
+
+bool CYearEventTree::BelongsAtEnd(const SEventData& rec) const
+{
+    const int64_t key = SortKey(rec);
+    return (!m_root || m_root->maxKey <= key) && m_runMaxKey <= key;
 }
 
 bool CYearEventTree::InsertSorted(SEventData& rec)
@@ -452,7 +595,7 @@ bool CYearEventTree::InsertSorted(SEventData& rec)
         return false;
     Changed();
     SNode* node = NewNode(std::move(rec));
-    m_root = InsertByKey(m_root, node, key);
+    m_root = InsertByKey(*m_pool, m_root, node, key);
     return true;
 }
 
@@ -460,7 +603,7 @@ SEventData CYearEventTree::Erase(int pos)
 {
     Changed();
     SNode* erased = nullptr;
-    m_root = EraseAt(m_root, pos, erased);
+    m_root = EraseAt(*m_pool, m_root, pos, erased);
     SEventData out(std::move(erased->data));
     FreeNode(erased);
     return out;
@@ -469,6 +612,7 @@ SEventData CYearEventTree::Erase(int pos)
 void CYearEventTree::Replace(int pos, SEventData&& rec)
 {
     Changed();
+    m_root = OwnPath(*m_pool, m_root, pos);
     SNode* n = NodeAt(pos);
     n->data = std::move(rec);
     n->Refresh();
@@ -478,6 +622,8 @@ void CYearEventTree::Replace(int pos, SEventData&& rec)
 void CYearEventTree::SwapWithNext(int pos)
 {
     Changed();
+    m_root = OwnPath(*m_pool, m_root, pos);
+    m_root = OwnPath(*m_pool, m_root, pos + 1);
     SNode* a = NodeAt(pos);
     SNode* b = NodeAt(pos + 1);
     std::swap(a->data, b->data);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // The record list of an event table as an AVL tree keyed by list position:
@@ -25,7 +26,10 @@
 // change.
 //
 // Records live inside their nodes, so a pointer to a record stays valid until
-// that record is erased.
+// that record is erased, or the tree changes while a copy of it exists.
+// A copy shares the nodes of the original (nothing is copied when it is
+// made); the first change of either copies only the nodes on the path it
+// changes. Copies share their node pool and must stay on one thread.
 class CYearEventTree
 {
 public:
@@ -74,6 +78,16 @@ public:
     // Exchanges the records at pos and pos + 1 (both must exist).
     void SwapWithNext(int pos);
 
+    // Appending many records: AppendToRun makes the node at once, and
+    // EndAppendRun links every node of the run behind the list (a balanced
+    // tree in one pass when the list was empty). Nothing else may be asked
+    // or changed while a run is open.
+    void AppendToRun(SEventData&& rec);
+    void EndAppendRun();
+    // Whether InsertSorted would refuse rec, the open run counted: no record
+    // sorts after it, so it belongs at the end.
+    bool BelongsAtEnd(const SEventData& rec) const;
+
     // Inserts rec before the first record whose (year, date key) is greater
     // than its own and takes it; false (rec untouched) when there is none.
     bool InsertSorted(SEventData& rec);
@@ -96,6 +110,24 @@ public:
     int FindFrom(int start, int filter, int32_t lo, int32_t hi,
                  const std::function<bool(const SEventData&)>& accept) const;
 
+    // Visits every record in list order.
+    template <typename Visit> void ForEach(Visit visit) const
+    {
+        // In-order, with an explicit stack of left spines.
+        std::vector<const SNode*> stack;
+        const SNode* t = m_root;
+        while (t || !stack.empty()) {
+            while (t) {
+                stack.push_back(t);
+                t = Left(t);
+            }
+            t = stack.back();
+            stack.pop_back();
+            visit(Data(t));
+            t = Right(t);
+        }
+    }
+
     // Earliest / latest year of any record; false when empty.
     bool YearRange(int32_t& minYear, int32_t& maxYear) const;
 
@@ -103,9 +135,12 @@ public:
     int64_t Descents() const;
 
     struct SNode;
+    struct SPool;
 
 private:
-    static constexpr size_t kChunkNodes = 4096;
+    static const SNode* Left(const SNode* t);
+    static const SNode* Right(const SNode* t);
+    static const SEventData& Data(const SNode* t);
 
     // The records by year (ties in list order), for lists far from year
     // order; built when first needed after a change.
@@ -133,10 +168,10 @@ private:
     SNode* CloneFrom(const SNode* t);
     void Swap(CYearEventTree& other) noexcept;
 
+    std::vector<SNode*> m_run;
+    int64_t m_runMaxKey = INT64_MIN;
     SNode* m_root = nullptr;
-    std::vector<void*> m_chunks;
-    std::vector<SNode*> m_free;
-    size_t m_chunkFill = 0;
+    std::shared_ptr<SPool> m_pool;
     mutable std::vector<SYearEntry> m_yearIndex;
     mutable bool m_yearIndexValid = false;
 };

@@ -108,8 +108,9 @@ int RunRenderPngCommand(const std::vector<std::string>& arguments)
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.resize(width, height);
     view.show();
+    // The view laid the table out when it was made; nothing since has
+    // changed what the layout depends on.
     QApplication::processEvents();
-    view.Relayout();
     if (haveYear)
         view.ScrollToYear(static_cast<int32_t>(year));
     else

@@ -8,10 +8,12 @@
 #include "TableBase.h"
 #include "TextMeasurer.h"
 #include "YearEvent.h"
+#include "YearEventTree.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -26,6 +28,52 @@ int32_t BucketStart(int32_t bucket, int scale)
                                            : static_cast<int64_t>(bucket) - (scale - 1);
     return static_cast<int32_t>(std::max<int64_t>(start, INT32_MIN));
 }
+
+// A library's records year by year, for a pass that asks for ascending
+// years: the answers of GetData(year, EP_EVERY) and GetNextYear. A library
+// in year order is walked once from start to end; any other is asked.
+class CYearCursor
+{
+public:
+    explicit CYearCursor(const CYearEvent* library)
+        : m_library(library), m_linear(library && library->IsSortedByYear())
+    {
+        if (m_linear)
+            library->GetRecords(m_records);
+    }
+
+    bool Records(int32_t year, std::vector<SEventData*>& out)
+    {
+        if (!m_linear)
+            return m_library->GetData(year, out, EP_EVERY);
+        out.clear();
+        const size_t n = m_records.size();
+        while (m_at < n && m_records[m_at]->year < year)
+            ++m_at;
+        for (size_t k = m_at; k < n && m_records[k]->year == year; ++k)
+            out.push_back(const_cast<SEventData*>(m_records[k]));
+        return !out.empty();
+    }
+
+    int32_t NextYear(int32_t year, int filter)
+    {
+        if (!m_linear)
+            return m_library->GetNextYear(year, filter);
+        const size_t n = m_records.size();
+        m_next = std::max(m_next, m_at);
+        while (m_next < n && (m_records[m_next]->year <= year ||
+                              !CYearEventTree::Visible(*m_records[m_next], filter)))
+            ++m_next;
+        return m_next < n ? m_records[m_next]->year : kNoYear;
+    }
+
+private:
+    const CYearEvent* m_library;
+    bool m_linear;
+    std::vector<const SEventData*> m_records;
+    size_t m_at = 0;   // first record whose year is not below the last asked
+    size_t m_next = 0; // where the search for the next visible year goes on
+};
 
 } // namespace
 
@@ -208,6 +256,14 @@ int32_t CDataCoord::Build(bool& overflow)
     int64_t pos = 0;
     int64_t max = INT64_MIN;
     std::vector<SEventData*> records;
+    std::vector<CYearCursor> cursors;
+    cursors.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        cursors.emplace_back(m_settings.libraries[static_cast<size_t>(i)]);
+        if (m_settings.libraries[static_cast<size_t>(i)])
+            m_table.Column(i).reserve(
+                static_cast<size_t>(m_settings.libraries[static_cast<size_t>(i)]->GetLen()));
+    }
     for (;;) {
         int32_t next = kNoYear;
         const bool inRange = !m_settings.rangeEnabled ||
@@ -216,7 +272,8 @@ int32_t CDataCoord::Build(bool& overflow)
             CYearEvent* library = m_settings.libraries[static_cast<size_t>(i)];
             if (!library)
                 continue;
-            if (inRange && library->GetData(year, records, EP_EVERY)) {
+            CYearCursor& cursor = cursors[static_cast<size_t>(i)];
+            if (inRange && cursor.Records(year, records)) {
                 int64_t cur = pos;
                 auto& column = m_table.Column(i);
                 for (const SEventData* rec : records) {
@@ -243,7 +300,7 @@ int32_t CDataCoord::Build(bool& overflow)
                 }
             }
             if (!overflow)
-                next = std::min(next, library->GetNextYear(year, m_settings.priority));
+                next = std::min(next, cursor.NextYear(year, m_settings.priority));
         }
         if (next == kNoYear || overflow)
             break;
@@ -347,12 +404,109 @@ std::string CDataCoord::DisplayString(const SEventData& event)
     return event.MakeDate() + event.text;
 }
 
+namespace {
+
+// The character a Shift-JIS code (one byte, or lead << 8 | trail) stands
+// for, when it is a single valid character of the Basic Multilingual Plane
+// that converts alone as it does inside a text; 0 otherwise. Filled as
+// codes are met.
+char16_t SjisChar(unsigned code)
+{
+    static std::vector<char16_t> table(65536, 1); // 1: not yet converted
+    char16_t& c = table[code];
+    if (c == 1) {
+        c = 0;
+        const bool single = code < 0x100;
+        // Controls are left to the whole-text path.
+        if (!single || (code >= 0x20 && code < 0x7F) || (code >= 0xA1 && code <= 0xDF)) {
+            std::string bytes;
+            if (!single)
+                bytes += static_cast<char>(code >> 8);
+            bytes += static_cast<char>(code & 0xFF);
+            const QString q = QString::fromStdString(CShiftJis::ToUtf8Lossy(bytes));
+            if (q.size() == 1 && !q.at(0).isSurrogate() && q.at(0) != QChar(0xFFFD) &&
+                q.at(0).unicode() >= 0x20)
+                c = q.at(0).unicode();
+        }
+    }
+    return c;
+}
+
+// Appends the advances of the characters of sjis; false when one of them
+// must be measured with its text.
+bool AppendAdvances(const ITextMeasurer& measurer, const char* sjis, size_t n,
+                    std::vector<int32_t>& out)
+{
+    for (size_t i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(sjis[i]);
+        unsigned code = b;
+        if (CShiftJis::IsLeadByte(b)) {
+            if (i + 1 >= n)
+                return false;
+            code = (code << 8) | static_cast<unsigned char>(sjis[i + 1]);
+            i += 2;
+        } else {
+            ++i;
+        }
+        const char16_t c = SjisChar(code);
+        const int32_t advance = c ? measurer.Advance64(c) : -1;
+        if (advance < 0)
+            return false;
+        out.push_back(advance);
+    }
+    return true;
+}
+
+// Lines of a text of those advances as CEventText::WrapLines breaks it: as
+// many characters as fit on each line, at least one on every line after the
+// first. A width is the sum of the advances rounded to whole pixels.
+int LinesOfAdvances(const std::vector<int32_t>& advances, int available)
+{
+    const int64_t limit = static_cast<int64_t>(available) * 64 + 31;
+    const size_t n = advances.size();
+    int lines = 1;
+    size_t pos = 0;
+    bool first = true;
+    while (pos < n) {
+        int64_t sum = 0;
+        size_t end = pos;
+        while (end < n && sum + advances[end] <= limit)
+            sum += advances[end++];
+        if (end == pos && !first)
+            end = pos + 1;
+        if (!first)
+            ++lines;
+        first = false;
+        pos = end;
+    }
+    return lines;
+}
+
+} // namespace
+
 int CDataCoord::EventLines(const SEventData& event, int column)
 {
     if (!m_settings.wrap || column < 0 || column >= static_cast<int>(m_settings.widths.size()))
         return 1;
-    return LinesOfText(DisplayString(event), m_settings.widths[static_cast<size_t>(column)],
-                       TextIndent(event));
+    const int width = m_settings.widths[static_cast<size_t>(column)];
+    const int indent = TextIndent(event);
+    if (m_measurer) {
+        // Japanese texts are measured from the font's character advances;
+        // tags are removed first, as for drawing.
+        char date[SEventData::kMaxDateText];
+        m_advances.clear();
+        bool simple = AppendAdvances(*m_measurer, date, event.FormatDate(date), m_advances);
+        if (simple && event.text.find('<') == std::string::npos) {
+            simple = AppendAdvances(*m_measurer, event.text.data(), event.text.size(), m_advances);
+        } else if (simple) {
+            std::vector<CEventText::SByteLink> links;
+            CEventText::ScanLinks(event.text, m_visible, links);
+            simple = AppendAdvances(*m_measurer, m_visible.data(), m_visible.size(), m_advances);
+        }
+        if (simple)
+            return LinesOfAdvances(m_advances, std::max(1, width - indent));
+    }
+    return LinesOfText(DisplayString(event), width, indent);
 }
 
 int CDataCoord::LinesOfText(const std::string& display, int width, int indent)
@@ -374,8 +528,10 @@ int CDataCoord::LinesOfText(const std::string& display, int width, int indent)
     const SDisplayText text = CEventText::Make(display);
     const int lines = static_cast<int>(
         CEventText::WrapLines(*m_measurer, text.visible, available, available).size());
-    if (m_lineCache.size() > 1000000)
-        m_lineCache.clear();
+    // Full, the cache gives up one entry for each new one instead of
+    // starting again empty, which would measure every text anew.
+    if (m_lineCache.size() >= 1000000)
+        m_lineCache.erase(m_lineCache.begin());
     m_lineCache.emplace(std::move(key), lines);
     return lines;
 }
@@ -717,23 +873,30 @@ public:
         // itself, whatever the folding makes of its trail byte.
         if (!matchCase)
             std::transform(m_needle.begin(), m_needle.end(), m_needle.begin(), Fold);
+        // A date text is made of digits, '-', ' ' and the bytes of 月, 日
+        // and 閏: a needle with any other byte is never in one.
+        const std::string dateBytes = "0123456789- \x8C\x8E\x93\xFA\x89\x5B";
+        m_mayBeDate = m_needle.find_first_not_of(dateBytes) == std::string::npos;
     }
 
-    bool MayMatch(const SEventData& event)
+    bool MayMatch(const SEventData& event) const
     {
         if (Contains(event.text) || (m_inSupplement && Contains(event.supplement)))
             return true;
-        event.MakeDate(m_date);
-        return Contains(m_date);
+        if (!m_mayBeDate)
+            return false;
+        char date[SEventData::kMaxDateText];
+        const size_t n = event.FormatDate(date);
+        return Contains(std::string_view(date, n));
     }
 
 private:
     static char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-    bool Contains(const std::string& hay) const
+    bool Contains(std::string_view hay) const
     {
         if (m_matchCase)
-            return hay.find(m_needle) != std::string::npos;
+            return hay.find(m_needle) != std::string_view::npos;
         return std::search(hay.begin(), hay.end(), m_needle.begin(), m_needle.end(),
                            [](char a, char b) { return Fold(a) == b; }) != hay.end();
     }
@@ -741,7 +904,7 @@ private:
     bool m_inSupplement;
     bool m_matchCase;
     std::string m_needle;
-    std::string m_date;
+    bool m_mayBeDate = true;
 };
 
 } // namespace

@@ -212,7 +212,11 @@ private:
     int m_lastIndex = -2147483647 - 1;
     int32_t m_lastYear = -2147483647 - 1;
 
-    // Line counts by display text and width, valid for one font.
+    // Line counts by display text and width, valid for one font, of the
+    // texts that are measured whole.
     QString m_measuredWith;
     std::unordered_map<std::string, int> m_lineCache;
+    // EventLines' buffers.
+    std::vector<int32_t> m_advances;
+    std::string m_visible;
 };

@@ -4,6 +4,9 @@
 #include <QFontMetrics>
 #include <QString>
 
+#include <cstdint>
+#include <memory>
+
 // Text widths for layout and painting. The view measures with the real
 // font; layout tests use fixed metrics so that their numbers do not depend
 // on the installed fonts.
@@ -16,18 +19,34 @@ public:
     // Names the font and metrics; cached measurements are only valid for the
     // identity they were made with.
     virtual QString Identity() const = 0;
+    // The advance of the character c in 1/64 pixel, when the width of every
+    // text made of such characters is the sum of their advances rounded to
+    // whole pixels (no kerning or other shaping between them); -1 when a
+    // text holding c must be measured whole with Width.
+    virtual int32_t Advance64(char16_t c) const
+    {
+        (void)c;
+        return -1;
+    }
 };
 
 class CFontMeasurer : public ITextMeasurer
 {
 public:
-    explicit CFontMeasurer(const QFont& font) : m_metrics(font), m_identity(font.key()) {}
+    explicit CFontMeasurer(const QFont& font);
+    ~CFontMeasurer() override;
     int Width(const QString& text) const override { return m_metrics.horizontalAdvance(text); }
     QString Identity() const override { return m_identity; }
+    int32_t Advance64(char16_t c) const override;
+
+    // The advances of one font, shared by every measurer of it.
+    struct SAdvances;
 
 private:
+    QFont m_font;
     QFontMetrics m_metrics;
     QString m_identity;
+    std::shared_ptr<SAdvances> m_advances;
 };
 
 // Every character (code point) is charWidth wide.
@@ -45,6 +64,10 @@ public:
         return count * m_charWidth;
     }
     QString Identity() const override { return QStringLiteral("fixed:%1").arg(m_charWidth); }
+    int32_t Advance64(char16_t c) const override
+    {
+        return QChar::isSurrogate(c) ? -1 : m_charWidth * 64;
+    }
 
 private:
     int m_charWidth;

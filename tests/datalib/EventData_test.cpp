@@ -89,6 +89,9 @@ TEST(EventData, MakeDateTexts)
         {4, 2, true, "閏4月2日 "},  {-1, -1, false, ""},
         {-1, 5, true, ""},          {12, -1, true, "閏12月 "},
         {1, 1, false, "1月1日 "},   {11, 30, false, "11月30日 "},
+        // Whatever a damaged file holds, written in full.
+        {0, 0, false, "0月0日 "},   {-32768, -32768, true, "閏-32768月-32768日 "},
+        {32767, -2, false, "32767月-2日 "},
     };
     for (const Case& c : cases) {
         const SEventData r = Dated(c.month, c.day, c.leap);
@@ -96,6 +99,8 @@ TEST(EventData, MakeDateTexts)
         std::string out = "stale";
         r.MakeDate(out);
         EXPECT_EQ(Sjis(c.expected), out);
+        char buf[SEventData::kMaxDateText];
+        EXPECT_EQ(Sjis(c.expected), std::string(buf, r.FormatDate(buf)));
     }
 }
 

@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -585,3 +587,79 @@ TEST(LevWrite, ATargetInAMissingFolderFailsWithBothMessages)
     EXPECT_TRUE(t.GetModified());
     EXPECT_TRUE(TempDir::Names(dir.Path()).empty());
 }
+
+namespace {
+
+// A large file read sorted and unsorted answers every question as the same
+// records stored one by one do: the records of a file in order are linked
+// into the table in one pass, those out of order are inserted where they
+// belong, and the table it adds to may hold records already.
+TEST(LevRead, LargeFilesReadLikeRecordsStoredOneByOne)
+{
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int> year(-50, 50);
+    std::uniform_int_distribution<int> month(-1, 12);
+    std::uniform_int_distribution<int> odds(0, 19);
+    std::vector<SEventData> records;
+    for (int i = 0; i < 3000; ++i) {
+        int y = year(rng);
+        records.push_back(Rec(y == 0 ? 1 : y, month(rng), -1, "t" + std::to_string(i), "",
+                              odds(rng) % 3));
+    }
+    // Mostly in date order, with a few records out of place.
+    std::stable_sort(records.begin(), records.end(), [](const SEventData& a, const SEventData& b) {
+        return a.year != b.year ? a.year < b.year : a.DateKey() < b.DateKey();
+    });
+    for (int i = 0; i < 30; ++i)
+        std::swap(records[static_cast<size_t>(i * 97)], records[static_cast<size_t>(i * 89 + 7)]);
+    CYearEvent source;
+    for (const SEventData& r : records)
+        source.SetData(r, false, -1, EP_EVERY);
+    const std::string bytes = source.MakeFileContent();
+
+    for (bool sorted : {true, false}) {
+        for (bool prefilled : {false, true}) {
+            SCOPED_TRACE(std::string(sorted ? "sorted" : "as stored") +
+                         (prefilled ? ", adding" : ""));
+            CYearEvent read, model;
+            if (prefilled) {
+                for (CYearEvent* t : {&read, &model})
+                    t->SetData(Rec(3, 5, -1, "old"), false, -1, EP_EVERY);
+            }
+            ASSERT_EQ(ReadBytes(read, bytes, sorted), 0);
+            for (const SEventData& r : records)
+                model.SetData(r, sorted, -1, EP_EVERY);
+            ExpectRecords(read, Records(model));
+            EXPECT_EQ(read.GetMinYear(), model.GetMinYear());
+            EXPECT_EQ(read.GetMaxYear(), model.GetMaxYear());
+            EXPECT_EQ(read.IsSortedByYear(), model.IsSortedByYear());
+            for (int filter = EP_HIGH; filter <= EP_EVERY; ++filter) {
+                for (int32_t y = -52; y <= 52; ++y) {
+                    std::vector<SEventData*> a, b;
+                    read.GetData(y, a, filter);
+                    model.GetData(y, b, filter);
+                    ASSERT_EQ(a.size(), b.size()) << "year " << y << " filter " << filter;
+                    for (size_t k = 0; k < a.size(); ++k)
+                        EXPECT_EQ(*a[k], *b[k]);
+                    EXPECT_EQ(read.GetIndexFromYear(y, filter), model.GetIndexFromYear(y, filter));
+                    EXPECT_EQ(read.GetNearestYear(y, filter), model.GetNearestYear(y, filter));
+                    EXPECT_EQ(read.GetNextYear(y, filter), model.GetNextYear(y, filter));
+                }
+            }
+            // The read table takes further changes like any other.
+            SEventData extra = Rec(-7, 2, 2, "extra");
+            read.SetData(extra, true, -1, EP_EVERY);
+            model.SetData(extra, true, -1, EP_EVERY);
+            ASSERT_TRUE(read.RemoveAt(100, EP_EVERY, nullptr));
+            ASSERT_TRUE(model.RemoveAt(100, EP_EVERY, nullptr));
+            ExpectRecords(read, Records(model));
+            std::vector<const SEventData*> all;
+            read.GetRecords(all);
+            ASSERT_EQ(static_cast<int>(all.size()), read.GetLen());
+            for (size_t k = 0; k < all.size(); ++k)
+                EXPECT_EQ(all[k], &read.GetRecord(static_cast<int>(k)));
+        }
+    }
+}
+
+} // namespace

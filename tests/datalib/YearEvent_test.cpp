@@ -411,6 +411,95 @@ TEST(YearEvent, CopiesAreDeepAndCarryTheHeader)
     EXPECT_EQ(1, t.GetNumOfYear(1, EP_ALL));
 }
 
+// Copies share their records until one changes; then each must see only its
+// own changes, whichever changes first, in every kind of change, and the
+// records of an unchanged copy must stay where they are.
+TEST(YearEvent, CopiesSharingRecordsSeeOnlyTheirOwnChanges)
+{
+    CScriptedHostServices host;
+    CHostServicesScope scope(host);
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> year(1, 60);
+    CYearEvent original;
+    for (int i = 0; i < 2000; ++i)
+        original.SetData(Rec(year(rng), -1, -1, false, i % 3, "r" + std::to_string(i)), true, -1,
+                         EP_EVERY);
+    const std::string originalBytes = original.MakeFileContent();
+    std::vector<const SEventData*> pointers;
+    original.GetRecords(pointers);
+
+    // Each step is done to a sharing copy and to an unshared table alike.
+    auto change = [](CYearEvent& t, int step) {
+        std::mt19937 local(static_cast<unsigned>(step));
+        const int n = t.GetLen();
+        std::uniform_int_distribution<int> at(0, n - 1);
+        switch (step % 5) {
+        case 0:
+            t.SetData(Rec(static_cast<int32_t>(local() % 70), -1, -1, false, 0, "new"), true, -1,
+                      EP_EVERY);
+            break;
+        case 1:
+            t.RemoveAt(at(local), EP_EVERY, nullptr);
+            break;
+        case 2: {
+            SEventData r = Rec(static_cast<int32_t>(local() % 70), 3, 1, false, 1, "moved");
+            t.SetData(r, true, at(local), EP_ALL);
+            break;
+        }
+        case 3: {
+            const SEventData r = Rec(5, -1, -1, false, 2, "set");
+            t.SetAt(at(local), &r, EP_EVERY);
+            break;
+        }
+        default:
+            t.MoveToAfter(static_cast<int32_t>(local() % 60), 0, EP_EVERY);
+            break;
+        }
+    };
+
+    CYearEvent copy(original);
+    CYearEvent model; // the same records, shared with nothing
+    for (const SEventData* r : pointers)
+        model.SetData(*r, false, -1, EP_EVERY);
+    for (int step = 0; step < 300; ++step) {
+        change(copy, step);
+        change(model, step);
+    }
+    EXPECT_EQ(copy.MakeFileContent(), model.MakeFileContent());
+    EXPECT_EQ(original.MakeFileContent(), originalBytes);
+    std::vector<const SEventData*> now;
+    original.GetRecords(now);
+    EXPECT_EQ(now, pointers);
+
+    // The original changes too, and the copy made of the changed copy.
+    const std::vector<SEventData> unchanged = Records(original);
+    CYearEvent second(copy);
+    for (int step = 300; step < 400; ++step) {
+        change(original, step);
+        change(second, step + 1000);
+    }
+    EXPECT_EQ(copy.MakeFileContent(), model.MakeFileContent());
+    for (int step = 300; step < 400; ++step)
+        change(model, step + 1000);
+    EXPECT_EQ(second.MakeFileContent(), model.MakeFileContent());
+
+    // Taking a copy's records, as an editor's OK does, then dropping the copy.
+    {
+        CYearEvent editor(original);
+        change(editor, 7);
+        original = editor;
+    }
+    CYearEvent check;
+    for (const SEventData& r : unchanged)
+        check.SetData(r, false, -1, EP_EVERY);
+    for (int step = 300; step < 400; ++step)
+        change(check, step);
+    change(check, 7);
+    EXPECT_EQ(original.MakeFileContent(), check.MakeFileContent());
+    for (int32_t y = 0; y <= 70; ++y)
+        EXPECT_EQ(original.GetNumOfYear(y, EP_ALL), check.GetNumOfYear(y, EP_ALL)) << y;
+}
+
 TEST(YearEvent, MergeAddsEveryRecordInDateOrder)
 {
     CYearEvent a, b;
