@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     xvfb xauth
+    libcups2-dev poppler-utils
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include "HostServices.h"
 #include "LibraryCommands.h"
 #include "MainFrame.h"
+#include "PrintCommand.h"
 #include "Settings.h"
 
 #include <QApplication>
@@ -29,8 +30,6 @@ const char* const CAnnaluxApp::kAppName = "annalux";
 const char* const CAnnaluxApp::kWindowTitle = "Annalux";
 const char* const CAnnaluxApp::kUntitled = "無題";
 const char* const CAnnaluxApp::kHelpFailedMessage = "ヘルプの起動ができませんでした";
-const char* const CAnnaluxApp::kPrintUnavailableMessage =
-    "このバージョンでは印刷はまだ使用できません。";
 const char* const CAnnaluxApp::kAskSaveProjectFormat = "%1 への変更を保存しますか?";
 
 namespace {
@@ -147,11 +146,13 @@ bool CAnnaluxApp::InitInstance(const std::vector<std::string>& arguments)
         return false;
     }
     if (m_commandLine.IsPrint()) {
-        // Printing is not built yet: say so rather than pretend it printed.
-        std::cerr << "annalux: printing is not available in this version\n";
-        CHostServices::Get().MessageBox(kPrintUnavailableMessage,
-                                        CHostServices::Ok | CHostServices::IconInformation);
-        m_exitCode = 1;
+        // /p and /pt print without a window and end the program; the exit
+        // code tells whether the print system took the job.
+        if (!m_doc->OnOpenDocument(m_commandLine.m_fileName)) {
+            m_exitCode = 1;
+            return false;
+        }
+        m_exitCode = PrintDocumentToPrinter(*m_doc, m_commandLine.m_printerName);
         return false;
     }
 

@@ -29,7 +29,6 @@ public:
     static const char* const kWindowTitle; // "Annalux"
     static const char* const kUntitled;    // the title of a chronology never saved
     static const char* const kHelpFailedMessage;
-    static const char* const kPrintUnavailableMessage;
     static const char* const kAskSaveProjectFormat; // %1: the project's title
 
     // ---- the HTML viewer the supplements are shown in --------------------
@@ -54,7 +53,8 @@ public:
 
     // Start-up with the command line (Qt's own options taken out). False:
     // the program ends with ExitCode() (a file that cannot be opened, a
-    // command line not understood, printing asked for).
+    // command line not understood, or the print forms, which print without
+    // a window and end).
     bool InitInstance(const std::vector<std::string>& arguments);
     int ExitCode() const { return m_exitCode; }
     // Creates the main window (hidden) once; InitInstance does it as well.

@@ -1,0 +1,138 @@
+#include "PrintCommand.h"
+
+#include "AnnaluxDoc.h"
+#include "AnnaluxView.h"
+#include "HostServices.h"
+#include "PdfOutput.h"
+#include "PrintSpooler.h"
+#include "ScriptedHostServices.h"
+#include "ViewPrinter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <iostream>
+
+const char* const kNoPrinterMessage = "プリンタが選択されていないか、プリンタが使用不可能です。";
+
+namespace {
+
+const char* const kUsage = "usage: annalux --print-pdf OUTPUT.pdf [--fit | --fixed] PROJECT\n";
+
+// The title a job or PDF carries: the project's file name.
+std::string JobTitle(const CAnnaluxDoc& doc)
+{
+    return doc.GetTitle();
+}
+
+} // namespace
+
+int PrintDocumentToPrinter(CAnnaluxDoc& doc, const std::string& printer)
+{
+    CHostServices& host = CHostServices::Get();
+    if (doc.GetEventTableCount() == 0) {
+        std::cerr << "annalux: the chronology has no event library: nothing to print\n";
+        return 1;
+    }
+    const std::string queue = printer.empty() ? CPrintSpooler::DefaultPrinter() : printer;
+    if (queue.empty() || !CPrintSpooler::HasPrinter(queue)) {
+        host.MessageBox(kNoPrinterMessage, CHostServices::Ok | CHostServices::IconError);
+        return 1;
+    }
+    // The job is the same PDF the print command writes, on the queue's paper.
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::cerr << "annalux: cannot make a temporary folder for the print job\n";
+        return 1;
+    }
+    const std::string pdf = QDir(folder.path()).filePath(QStringLiteral("job.pdf")).toStdString();
+    const QPageSize paper = QPrinterInfo::printerInfo(QString::fromStdString(queue.substr(
+                                                          0, queue.find('/'))))
+                                .defaultPageSize();
+    CAnnaluxView view(&doc);
+    CViewPrinter print(view);
+    std::string error;
+    if (!CPdfOutput::Write(print, pdf, JobTitle(doc), error, &paper)) {
+        std::cerr << "annalux: " << error << '\n';
+        return 1;
+    }
+    int job = 0;
+    if (!CPrintSpooler::Submit(queue, pdf, JobTitle(doc), job, error)) {
+        std::cerr << "annalux: " << queue << ": " << error << '\n';
+        host.MessageBox(kNoPrinterMessage, CHostServices::Ok | CHostServices::IconError);
+        return 1;
+    }
+    std::cerr << "annalux: " << queue << ": job " << job << '\n';
+    return 0;
+}
+
+int RunPrintPdfCommand(const std::vector<std::string>& arguments)
+{
+    std::string output, project;
+    int fit = -1; // -1: as the page settings say
+    for (const std::string& word : arguments) {
+        if (word == "--fit" || word == "--fixed") {
+            if (fit != -1) {
+                std::cerr << kUsage;
+                return 2;
+            }
+            fit = word == "--fit" ? 1 : 0;
+        } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+            std::cerr << kUsage;
+            return 2;
+        } else if (output.empty()) {
+            output = word;
+        } else if (project.empty()) {
+            project = word;
+        } else {
+            std::cerr << kUsage;
+            return 2;
+        }
+    }
+    if (output.empty() || project.empty()) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    // Opening a project makes its folder the current directory.
+    output = QFileInfo(QString::fromStdString(output)).absoluteFilePath().toStdString();
+
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "annalux";
+    static char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+
+    CScriptedHostServices host;
+    host.SetEcho(&std::cerr);
+    host.SetDefaultAnswer(CHostServices::AnswerNo);
+    CHostServicesScope scope(host);
+
+    CAnnaluxDoc doc;
+    if (!doc.OnOpenDocument(project)) {
+        std::cerr << "annalux: cannot open " << project << '\n';
+        return 1;
+    }
+    if (doc.GetEventTableCount() == 0) {
+        std::cerr << "annalux: " << project << " has no event library: nothing to print\n";
+        return 1;
+    }
+    CAnnaluxView view(&doc);
+    CViewPrinter print(view);
+    SPageLayout layout = doc.GetPageLayout();
+    if (fit != -1)
+        layout.fitToRight = fit == 1;
+    print.SetPageLayout(layout);
+    std::string error;
+    if (!CPdfOutput::Write(print, output, JobTitle(doc), error)) {
+        std::cerr << "annalux: " << error << '\n';
+        return 1;
+    }
+    return 0;
+}
