@@ -9,6 +9,7 @@
 #include "DialogSetRow.h"
 #include "DialogYearRange.h"
 #include "LibraryCommandWiring.h"
+#include "PrintCommandWiring.h"
 #include "SearchCommandWiring.h"
 #include "Settings.h"
 #include "ViewCommandWiring.h"
@@ -148,6 +149,7 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
     InstallHandlers();
     CLibraryCommandWiring::Install(*this, m_app);
     CSearchCommandWiring::Install(*this);
+    CPrintCommandWiring::Install(*this);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
