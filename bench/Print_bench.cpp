@@ -84,3 +84,5 @@ void BM_PrintAllPages(benchmark::State& state)
 
 BENCHMARK(BM_PrintFirstPages)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_PrintAllPages)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+BENCHMARK_MAIN();

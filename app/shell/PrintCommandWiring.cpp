@@ -98,6 +98,8 @@ void CPrintCommandWiring::OnPrintPreview()
         return;
     QPrintPreviewDialog dialog(&Printer(), &m_frame);
     dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    // The pages are read on screen: as large as the window they belong to.
+    dialog.resize(m_frame.size().expandedTo(QSize(800, 600)));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* printer) { PrintOn(*printer); });
     CAnnaluxApp::RunModal(dialog);
