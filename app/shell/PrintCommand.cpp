@@ -2,20 +2,17 @@
 
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
+#include "HeadlessSession.h"
 #include "HostServices.h"
 #include "PdfOutput.h"
 #include "PrintSpooler.h"
-#include "ScriptedHostServices.h"
 #include "ViewPrinter.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 
-#include <cstdlib>
 #include <iostream>
 
 const char* const kNoPrinterMessage = "プリンタが選択されていないか、プリンタが使用不可能です。";
@@ -99,26 +96,12 @@ int RunPrintPdfCommand(const std::vector<std::string>& arguments)
         return 2;
     }
     // Opening a project makes its folder the current directory.
-    output = QFileInfo(QString::fromStdString(output)).absoluteFilePath().toStdString();
+    output = CHeadlessSession::AbsolutePath(output);
 
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-        !std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "annalux";
-    static char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-
-    CScriptedHostServices host;
-    host.SetEcho(&std::cerr);
-    host.SetDefaultAnswer(CHostServices::AnswerNo);
-    CHostServicesScope scope(host);
-
-    CAnnaluxDoc doc;
-    if (!doc.OnOpenDocument(project)) {
-        std::cerr << "annalux: cannot open " << project << '\n';
+    CHeadlessSession session;
+    if (!session.Open(project))
         return 1;
-    }
+    CAnnaluxDoc& doc = session.GetDocument();
     if (doc.GetEventTableCount() == 0) {
         std::cerr << "annalux: " << project << " has no event library: nothing to print\n";
         return 1;
