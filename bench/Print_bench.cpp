@@ -8,6 +8,7 @@
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
 #include "BenchSupport.h"
+#include "EventProject.h"
 #include "ViewPrinter.h"
 
 #include <QPageSize>

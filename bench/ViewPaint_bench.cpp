@@ -7,6 +7,7 @@
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
 #include "BenchSupport.h"
+#include "EventProject.h"
 #include "YearEvent.h"
 
 #include <QImage>

@@ -30,6 +30,8 @@ const char* const CAnnaluxApp::kAppName = "annalux";
 const char* const CAnnaluxApp::kWindowTitle = "Annalux";
 const char* const CAnnaluxApp::kUntitled = "無題";
 const char* const CAnnaluxApp::kHelpFailedMessage = "ヘルプの起動ができませんでした";
+const char* const CAnnaluxApp::kPrintUnavailableMessage =
+    "このバージョンでは印刷はまだ使用できません。";
 const char* const CAnnaluxApp::kAskSaveProjectFormat = "%1 への変更を保存しますか?";
 
 namespace {

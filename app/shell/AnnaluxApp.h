@@ -29,6 +29,7 @@ public:
     static const char* const kWindowTitle; // "Annalux"
     static const char* const kUntitled;    // the title of a chronology never saved
     static const char* const kHelpFailedMessage;
+    static const char* const kPrintUnavailableMessage;
     static const char* const kAskSaveProjectFormat; // %1: the project's title
 
     // ---- the HTML viewer the supplements are shown in --------------------

@@ -56,11 +56,6 @@ CPrintCommandWiring* CPrintCommandWiring::Of(CMainFrame& frame)
 void CPrintCommandWiring::OnPageLayout()
 {
     CDialogPageLayout dialog(&m_doc, &m_frame);
-    // The help has no page per control: F1 opens it at its start.
-    connect(&dialog, &CDialogPageLayout::helpRequested, this, [] {
-        if (CAnnaluxApp* app = CAnnaluxApp::Instance())
-            app->OnHelp();
-    });
     CAnnaluxApp::RunModal(dialog);
 }
 
