@@ -331,26 +331,31 @@ bool CLibraryCommands::LoadLibrary(int option)
 
 bool CLibraryCommands::LoadLibraryOfKind(int kind)
 {
+    return LoadLibraryFile(kind, nullptr);
+}
+
+bool CLibraryCommands::LoadLibraryFile(int kind, const char* path)
+{
     CTableBase* table = nullptr;
     bool read = false;
     switch (kind) {
     case HT_GENGOU:
     case HT_PERIOD: {
         auto eras = std::make_unique<CGengouEra>();
-        if ((read = eras->ReadFile(nullptr, static_cast<EHeaderType>(kind), true)))
+        if ((read = eras->ReadFile(path, static_cast<EHeaderType>(kind), true)))
             table = kind == HT_GENGOU ? m_doc->AddEraNameTable(std::move(eras))
                                       : m_doc->AddPeriodTable(std::move(eras));
         break;
     }
     case HT_BASEYEAR: {
         auto base = std::make_unique<CBaseYear>();
-        if ((read = base->ReadFile(nullptr)))
+        if ((read = base->ReadFile(path)))
             table = m_doc->AddBaseYearTable(std::move(base));
         break;
     }
     case HT_EVENT: {
         auto events = std::make_unique<CYearEvent>();
-        if ((read = events->ReadFile(nullptr, false)))
+        if ((read = events->ReadFile(path, false)))
             table = m_doc->AddEventTable(std::move(events));
         break;
     }

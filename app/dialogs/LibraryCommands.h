@@ -148,6 +148,8 @@ public:
     bool CreateLibraryOfKind(int kind);
     bool LoadLibrary(int option = 3);
     bool LoadLibraryOfKind(int kind);
+    // The same for the library file at path (UTF-8; null asks for it).
+    bool LoadLibraryFile(int kind, const char* path);
     // Gives an owned table of the document a column: the first column goes
     // right after a new year column, later ones where the user says. False
     // when the user cancelled (the table stays loaded, without a column).

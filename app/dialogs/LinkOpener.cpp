@@ -37,6 +37,11 @@ QString SchemeOf(const QString& target)
 
 } // namespace
 
+bool CLinkOpener::OpenUrlQuietly(const QUrl& url)
+{
+    return OpenUrl(url);
+}
+
 void CLinkOpener::SetOpenUrlFunctionForTesting(OpenUrlFunction function)
 {
     OpenFunction() = std::move(function);

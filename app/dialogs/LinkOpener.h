@@ -27,6 +27,10 @@ public:
     // current directory when relative.
     static QString ResolveFile(const QString& target);
 
+    // Opens url with the desktop's program for it, telling nobody when that
+    // fails (the caller has a fallback).
+    static bool OpenUrlQuietly(const QUrl& url);
+
     // Replaces QDesktopServices::openUrl (tests: nothing is launched); null
     // restores it.
     using OpenUrlFunction = std::function<bool(const QUrl&)>;

@@ -1,6 +1,8 @@
 #include "ExportCSV.h"
 
+#include "AnnaluxDoc.h"
 #include "DataMessages.h"
+#include "ExportImageCSV.h"
 #include "ExchangePath.h"
 #include "HostServices.h"
 #include "SaveFile.h"
@@ -111,6 +113,23 @@ bool CExportCSV::ExportLibrary()
         return false;
     }
     return true;
+}
+
+bool CExportCSV::ExportImage(IDisplayedLayout& layout)
+{
+    const auto* doc = dynamic_cast<const CAnnaluxDoc*>(m_document);
+    if (!doc)
+        return false;
+    CExportImageCSV writer(*doc, layout);
+    writer.SetYearOnce(m_yearOnFirstLineOnly);
+    return writer.Export(m_outputPath);
+}
+
+bool CExportCSV::Export(IDisplayedLayout* layout)
+{
+    if (m_perLibraryMode)
+        return ExportLibrary();
+    return layout && ExportImage(*layout);
 }
 
 std::string CExportCSV::CannotOpenMessage(const std::string& path)

@@ -3,6 +3,7 @@
 #include <string>
 
 class CDocument;
+class IDisplayedLayout;
 
 // Exports a library as a CSV file that spreadsheets can edit and that the CSV
 // import turns back into the library: the same lines as the library file,
@@ -34,6 +35,13 @@ public:
     // CSV file. The output is replaced only when it was written whole. False
     // after the failure was shown.
     bool ExportLibrary();
+
+    // The displayed table, as the layout shows it, into the output CSV file
+    // (the year on a bucket's first row only, or on every row). False after
+    // the failure was shown.
+    bool ExportImage(IDisplayedLayout& layout);
+    // The export of the current mode.
+    bool Export(IDisplayedLayout* layout);
 
     // The CSV text of a whole library file's bytes.
     static std::string ConvertContent(const std::string& library);

@@ -1,6 +1,7 @@
 #include "ImportCSV.h"
 
 #include "BaseYear.h"
+#include "CsvInputText.h"
 #include "CsvLineBreakPass.h"
 #include "ExchangePath.h"
 #include "FilePathManager.h"
@@ -95,12 +96,8 @@ void RestoreWholeLines(std::string& content, EHeaderType kind)
 // The line-break pass from input into temp (which exists). The temporary
 // file is checked like any save, so a full disk fails the pass instead of
 // feeding the reader a truncated file.
-bool RunLineBreakPass(const std::string& input, const std::string& temp, EHeaderType kind)
+bool RunLineBreakPass(const std::string& csv, const std::string& temp, EHeaderType kind)
 {
-    CTextFileReader reader;
-    if (!reader.Open(input))
-        return false;
-    const std::string& csv = reader.Content();
     CCsvLineBreakPass pass;
     std::string out;
     const size_t kBlock = 1024;
@@ -134,9 +131,19 @@ int CImportCSV::CheckInputFile()
 {
     m_importKind = IK_NONE;
     m_title.clear();
-    CTextFileReader reader;
-    if (!reader.Open(m_inputPath))
+    m_decodeMessage.clear();
+    CCsvInputText input;
+    switch (input.Load(m_inputPath)) {
+    case CCsvInputText::CannotOpen:
         return CR_CANNOT_OPEN;
+    case CCsvInputText::Unrepresentable:
+        m_decodeMessage = input.Message();
+        return CR_UNREPRESENTABLE;
+    default:
+        break;
+    }
+    CTextFileReader reader;
+    reader.SetContent(std::move(input.Text()));
     std::string line;
     if (!reader.ReadLine(line))
         return CR_INVALID;
@@ -162,6 +169,10 @@ bool CImportCSV::ClassifyInputFile()
         return true;
     case CR_CANNOT_OPEN:
         CHostServices::Get().MessageBox(CannotOpenMessage(),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return false;
+    case CR_UNREPRESENTABLE:
+        CHostServices::Get().MessageBox(m_decodeMessage,
                                         CHostServices::Ok | CHostServices::IconError);
         return false;
     default:
@@ -190,7 +201,17 @@ bool CImportCSV::Convert()
         return false;
     }
     CTempFileGuard guard(temp);
-    if (!RunLineBreakPass(m_inputPath, temp, HeaderType(m_importKind))) {
+    // A UTF-8 file is Shift-JIS from here on; one holding a character that
+    // Shift-JIS lacks is refused before anything is written.
+    CCsvInputText input;
+    const CCsvInputText::EResult loaded = input.Load(m_inputPath);
+    if (loaded == CCsvInputText::Unrepresentable) {
+        CHostServices::Get().MessageBox(input.Message(),
+                                        CHostServices::Ok | CHostServices::IconError);
+        return false;
+    }
+    if (loaded != CCsvInputText::Loaded ||
+        !RunLineBreakPass(input.Text(), temp, HeaderType(m_importKind))) {
         CHostServices::Get().MessageBox(ImportFailedMessage(),
                                         CHostServices::Ok | CHostServices::IconError);
         return false;

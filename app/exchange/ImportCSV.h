@@ -29,6 +29,7 @@ public:
         CR_OK = 0,
         CR_CANNOT_OPEN = 1,
         CR_INVALID = 2,
+        CR_UNREPRESENTABLE = 3, // UTF-8 holding a character Shift-JIS lacks
     };
 
     // document may be null (batch mode): the library's stored name is then
@@ -47,6 +48,8 @@ public:
     // Classifies the input file by its first two lines, setting the import
     // kind and the title. Shows nothing.
     int CheckInputFile();
+    // The message of CR_UNREPRESENTABLE (the character and its line).
+    const std::string& GetDecodeMessage() const { return m_decodeMessage; }
     // CheckInputFile, then the message of a failure. True when recognised.
     bool ClassifyInputFile();
 
@@ -78,4 +81,5 @@ private:
     std::string m_outputPath;
     int m_importKind = IK_NONE;
     std::string m_title;
+    std::string m_decodeMessage;
 };

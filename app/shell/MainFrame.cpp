@@ -8,6 +8,7 @@
 #include "DialogSetColors.h"
 #include "DialogSetRow.h"
 #include "DialogYearRange.h"
+#include "ExchangeCommandWiring.h"
 #include "LibraryCommandWiring.h"
 #include "PrintCommandWiring.h"
 #include "SearchCommandWiring.h"
@@ -150,6 +151,7 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
     CLibraryCommandWiring::Install(*this, m_app);
     CSearchCommandWiring::Install(*this);
     CPrintCommandWiring::Install(*this);
+    CExchangeCommandWiring::Install(*this, m_app);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();

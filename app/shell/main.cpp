@@ -1,6 +1,7 @@
 #include "AnnaluxApp.h"
 #include "BatchCommands.h"
 #include "CommandLineInfo.h"
+#include "ExportCommands.h"
 #include "HostServices.h"
 #include "InfoCommand.h"
 #include "PrintCommand.h"
@@ -34,6 +35,12 @@ const SBatchCommand kCommands[] = {
     {"--print-pdf", -1, "OUTPUT.pdf [--fit | --fixed] PROJECT",
      "print the chronology of PROJECT with the stored page settings into the PDF file OUTPUT",
      &RunPrintPdfCommand},
+    {"--export-html", -1, "OUTPUT [--from Y] [--to Y] PROJECT",
+     "write the chronology of PROJECT as an HTML page (every displayed year, or from Y to Y)",
+     &RunExportHtmlCommand},
+    {"--export-table-csv", -1, "OUTPUT [--every-row] PROJECT",
+     "write the table of PROJECT as it is displayed into the CSV file OUTPUT",
+     &RunExportTableCsvCommand},
 };
 
 void PrintUsage(std::ostream& out)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -101,6 +102,65 @@ TEST(BatchCommands, FailuresExitOneWithMessageAndNoOutput)
             EXPECT_FALSE(Exists(dir.File(c.output))) << c.arguments;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// The sample chronology copied into dir (opening a project may touch its
+// folder's libraries' names, never the repository's).
+void CopySamples(const TempDir& dir)
+{
+    const std::string command = std::string("cp '") + ANNALUX_SAMPLES_DIR + "'/*.l?? '" +
+                                ANNALUX_SAMPLES_DIR + "/sample.anx' '" + dir.Path() + "'";
+    ASSERT_EQ(0, std::system(command.c_str()));
+}
+
+TEST(BatchCommands, HtmlPageAndTableCsvOfAProject)
+{
+    TempDir dir;
+    CopySamples(dir);
+    SRun html = RunProgram(dir, "--export-html page.html --from 1600 --to 1700 sample.anx");
+    EXPECT_EQ(0, html.exitCode) << html.err;
+    const std::string page = TempDir::Read(dir.File("page.html"));
+    EXPECT_EQ(0u, page.find("<!DOCTYPE HTML PUBLIC"));
+    EXPECT_NE(std::string::npos, page.find("<A NAME=\"1600\">"));
+    EXPECT_EQ(std::string::npos, page.find("<A NAME=\"1868\">"));
+
+    SRun once = RunProgram(dir, "--export-table-csv once.csv sample.anx");
+    SRun every = RunProgram(dir, "--export-table-csv every.csv --every-row sample.anx");
+    EXPECT_EQ(0, once.exitCode) << once.err;
+    EXPECT_EQ(0, every.exitCode) << every.err;
+    const std::string a = TempDir::Read(dir.File("once.csv"));
+    const std::string b = TempDir::Read(dir.File("every.csv"));
+    EXPECT_EQ(0u, a.find("-3000,"));
+    EXPECT_EQ(std::count(a.begin(), a.end(), '\n'), std::count(b.begin(), b.end(), '\n'));
+    EXPECT_LT(a.size(), b.size()); // years repeated on the rows of a bucket
+}
+
+TEST(BatchCommands, TableExportsRefuseWrongUsageAndKeepTheOldFileOnFailure)
+{
+    TempDir dir;
+    CopySamples(dir);
+    for (const char* wrong : {"--export-html out.html", "--export-html out.html --from x sample.anx",
+                              "--export-html out.html --from 1950 --to 1900 sample.anx",
+                              "--export-table-csv out.csv --bogus sample.anx"}) {
+        SRun run = RunProgram(dir, wrong);
+        EXPECT_EQ(2, run.exitCode) << wrong;
+        EXPECT_FALSE(Exists(dir.File("out.html")) || Exists(dir.File("out.csv"))) << wrong;
+    }
+    SRun missing = RunProgram(dir, "--export-html out.html none.anx");
+    EXPECT_EQ(1, missing.exitCode);
+    EXPECT_FALSE(Exists(dir.File("out.html")));
+
+    // A folder that does not exist: the message, exit 1.
+    SRun locked = RunProgram(dir, "--export-table-csv no/such/dir/x.csv sample.anx");
+    EXPECT_EQ(1, locked.exitCode);
+    EXPECT_NE(std::string::npos, locked.err.find("を開けませんでした"));
+    SRun lockedHtml = RunProgram(dir, "--export-html no/such/dir/x.html sample.anx");
+    EXPECT_EQ(1, lockedHtml.exitCode);
+    EXPECT_NE(std::string::npos, lockedHtml.err.find("HTMLファイルの生成に失敗しました"));
 }
 
 } // namespace

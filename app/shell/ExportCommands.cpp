@@ -1,0 +1,173 @@
+#include "ExportCommands.h"
+
+#include "AnnaluxDoc.h"
+#include "ExportCSV.h"
+#include "ExportHTML.h"
+#include "HostServices.h"
+#include "LayoutQueries.h"
+#include "ScriptedHostServices.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QString>
+
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+const char* const kHtmlUsage = "usage: annalux --export-html OUTPUT [--from Y] [--to Y] PROJECT\n";
+const char* const kCsvUsage = "usage: annalux --export-table-csv OUTPUT [--every-row] PROJECT\n";
+
+bool ParseYear(const std::string& text, int32_t& year)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    if (!end || *end != '\0' || value < -2147483647LL || value > 2147483646LL || value == 0)
+        return false;
+    year = static_cast<int32_t>(value);
+    return true;
+}
+
+// The project opened and laid out as its window would show it, without a
+// window: fonts are measured offscreen, messages go to stderr and questions
+// are answered "No".
+class CHeadlessProject
+{
+public:
+    CHeadlessProject()
+    {
+        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+            !std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "annalux";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
+        m_host.SetEcho(&std::cerr);
+        m_host.SetDefaultAnswer(CHostServices::AnswerNo);
+        m_scope = std::make_unique<CHostServicesScope>(m_host);
+    }
+
+    bool Open(const std::string& project)
+    {
+        if (!m_doc.OnOpenDocument(project)) {
+            std::cerr << "annalux: cannot open " << project << '\n';
+            return false;
+        }
+        m_layout = std::make_unique<CLayoutQueries>(m_doc);
+        return true;
+    }
+
+    CAnnaluxDoc& Document() { return m_doc; }
+    CLayoutQueries& Layout() { return *m_layout; }
+
+private:
+    std::unique_ptr<QApplication> m_app;
+    CScriptedHostServices m_host;
+    std::unique_ptr<CHostServicesScope> m_scope;
+    CAnnaluxDoc m_doc;
+    std::unique_ptr<CLayoutQueries> m_layout;
+};
+
+// Opening a project makes its folder the current directory: a relative
+// output path is fixed against the directory the command started in.
+std::string Absolute(const std::string& path)
+{
+    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+}
+
+// The words of "OUTPUT [options] PROJECT": option takes an option word at
+// arguments[i] (it may consume the next one by advancing i) and returns 0
+// when it knew it, 2 after telling what was wrong, -1 when it did not know
+// it. 0 when output and project were both given, 2 after the usage.
+int ParseOutputAndProject(const std::vector<std::string>& arguments, const char* usage,
+                          const std::function<int(size_t& i)>& option, std::string& output,
+                          std::string& project)
+{
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+            const int known = option(i);
+            if (known == 0)
+                continue;
+            if (known < 0)
+                std::cerr << usage;
+            return 2;
+        }
+        std::string& slot = output.empty() ? output : project;
+        if (!slot.empty()) {
+            std::cerr << usage;
+            return 2;
+        }
+        slot = word;
+    }
+    if (output.empty() || project.empty()) {
+        std::cerr << usage;
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace
+
+int RunExportHtmlCommand(const std::vector<std::string>& arguments)
+{
+    std::string output, project;
+    int32_t first = CExportHTML::kNoFirst, last = CExportHTML::kNoLast;
+    const auto option = [&](size_t& i) {
+        const std::string& word = arguments[i];
+        if ((word != "--from" && word != "--to") || i + 1 >= arguments.size())
+            return -1;
+        if (!ParseYear(arguments[++i], word == "--from" ? first : last)) {
+            std::cerr << "annalux: " << word << " wants a year (no year 0)\n";
+            return 2;
+        }
+        return 0;
+    };
+    if (ParseOutputAndProject(arguments, kHtmlUsage, option, output, project) != 0)
+        return 2;
+    if (first != CExportHTML::kNoFirst && last != CExportHTML::kNoLast && first >= last) {
+        std::cerr << "annalux: " << CExportHTML::RangeOrderMessage() << '\n';
+        return 2;
+    }
+    output = Absolute(output);
+    CHeadlessProject headless;
+    if (!headless.Open(project))
+        return 1;
+    CExportHTML exporter(headless.Document());
+    exporter.SetOutputPath(output);
+    exporter.SetRange(first, last);
+    if (!exporter.Generate(headless.Layout())) {
+        std::cerr << CExportHTML::GenerateFailedMessage() << ": " << output << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int RunExportTableCsvCommand(const std::vector<std::string>& arguments)
+{
+    std::string output, project;
+    bool everyRow = false;
+    const auto option = [&](size_t& i) {
+        if (arguments[i] != "--every-row")
+            return -1;
+        everyRow = true;
+        return 0;
+    };
+    if (ParseOutputAndProject(arguments, kCsvUsage, option, output, project) != 0)
+        return 2;
+    output = Absolute(output);
+    CHeadlessProject headless;
+    if (!headless.Open(project))
+        return 1;
+    CExportCSV exporter(&headless.Document());
+    exporter.SetPerLibraryMode(false);
+    exporter.SetYearOnFirstLineOnly(!everyRow);
+    exporter.SetOutputPath(output);
+    return exporter.ExportImage(headless.Layout()) ? 0 : 1;
+}
