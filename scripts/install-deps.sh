@@ -9,6 +9,9 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     xvfb xauth
+    libboost-dev
+    xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libglib2.0-bin dpkg-dev
+    dbus-daemon
     libcups2-dev poppler-utils
 )
 

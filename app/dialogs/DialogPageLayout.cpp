@@ -8,7 +8,6 @@
 #include "ui_DialogPageLayout.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
 
 struct CDialogPageLayout::SImpl
 {
@@ -149,28 +148,6 @@ bool CDialogPageLayout::ChooseFont(SLogFont& font, COLORREF& color)
     font = CLogFontQt::FromQFont(chooser.GetFont(), font);
     color = CLogFontQt::FromQColor(chooser.GetColor());
     return true;
-}
-
-unsigned CDialogPageLayout::HelpTopic(const QWidget* control)
-{
-    constexpr unsigned kHelpBase = 0x80830000u;
-    for (const QWidget* w = control; w; w = w->parentWidget()) {
-        const QVariant id = w->property("controlId");
-        if (id.isValid())
-            return kHelpBase + id.toUInt();
-        if (w->isWindow())
-            break;
-    }
-    return 0;
-}
-
-void CDialogPageLayout::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        emit helpRequested(HelpTopic(focusWidget()));
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void CDialogPageLayout::accept()

@@ -38,16 +38,7 @@ public:
 
     void accept() override;
 
-    // The help topic of a setting control: 0x80830000 plus its control id
-    // (0 for a widget that is not one of the twelve settings).
-    static unsigned HelpTopic(const QWidget* control);
-
-signals:
-    // F1 on a setting control (or anywhere in the dialog, topic 0).
-    void helpRequested(unsigned topic);
-
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     // Opens the font chooser (with effects and a colour). False when the
     // user cancels. Tests override this to answer without a window.
     virtual bool ChooseFont(SLogFont& font, COLORREF& color);

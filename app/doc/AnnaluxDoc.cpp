@@ -251,6 +251,14 @@ bool CAnnaluxDoc::OnOpenDocument(const std::string& path)
     if (!ReadWholeFile(absolute, bytes)) {
         CHostServices::Get().MessageBox(CDataMessages::Format(CDataMessages::ReadFailed, absolute),
                                         CHostServices::Ok | CHostServices::IconError);
+    } else if (bytes.empty()) {
+        // A new-file template of the desktop is an empty file: it opens as
+        // an empty chronology that saves under its name.
+        SetPathName(absolute);
+        m_modified = false;
+        Notify(VN_RELAYOUT);
+        UpdateAllViews();
+        return true;
     } else {
         ok = ReadProject(absolute, bytes);
     }

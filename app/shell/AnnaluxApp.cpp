@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AnnaluxDoc.h"
 #include "CommandIds.h"
+#include "ContextHelp.h"
 #include "DialogAssistant.h"
 #include "DialogCreateLibrarySelect.h"
 #include "HostServices.h"
@@ -10,6 +11,7 @@
 #include "MainFrame.h"
 #include "PrintCommand.h"
 #include "Settings.h"
+#include "ShellRegistration.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -33,6 +35,8 @@ const char* const CAnnaluxApp::kHelpFailedMessage = "ヘルプの起動ができ
 const char* const CAnnaluxApp::kPrintUnavailableMessage =
     "このバージョンでは印刷はまだ使用できません。";
 const char* const CAnnaluxApp::kAskSaveProjectFormat = "%1 への変更を保存しますか?";
+const char* const CAnnaluxApp::kShellSection = "Shell";
+const char* const CAnnaluxApp::kRegisterTypeKey = "RegisterFileType";
 
 namespace {
 
@@ -101,6 +105,9 @@ CAnnaluxApp::CAnnaluxApp() : m_doc(std::make_unique<CAnnaluxDoc>())
     m_programFolder = QCoreApplication::applicationDirPath();
     m_recentFiles.Load(CSettings::Get());
     m_showAssistantAtStart = CSettings::Get().GetAssistantDisp();
+    // F1 in any dialog opens its page of the manual.
+    if (QCoreApplication* qt = QCoreApplication::instance())
+        qt->installEventFilter(new CContextHelp([this](const QString& page) { OnHelp(page); }, this));
 }
 
 CAnnaluxApp::~CAnnaluxApp()
@@ -167,6 +174,11 @@ bool CAnnaluxApp::InitInstance(const std::vector<std::string>& arguments)
     } else {
         m_doc->OnNewDocument();
     }
+
+    // The project file type on the desktop, for the user, when no one has
+    // registered it yet (the tests' settings switch this off).
+    if (CSettings::Get().GetInt(kShellSection, kRegisterTypeKey, 1) != 0)
+        CShellRegistration::EnsureRegistered(QCoreApplication::applicationFilePath());
 
     m_frame->ShowAtSavedPlace();
     m_showAssistantAtStart = CSettings::Get().GetAssistantDisp();
@@ -366,14 +378,21 @@ void CAnnaluxApp::OnAppAbout()
     RunDialog(dialog);
 }
 
-QString CAnnaluxApp::HelpFilePath() const
+QString CAnnaluxApp::HelpFilePath(const QString& page) const
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("HTMLHelp/index.html"));
+    // Beside the program in the build tree; an installed program keeps its
+    // manual with its other data, <prefix>/share/annalux.
+    const QString beside = QDir(m_programFolder).filePath(QStringLiteral("HTMLHelp/") + page);
+    const QString installed = QDir::cleanPath(
+        QDir(m_programFolder).filePath(QStringLiteral("../share/annalux/HTMLHelp/") + page));
+    if (!QFileInfo(beside).isFile() && QFileInfo(installed).isFile())
+        return installed;
+    return beside;
 }
 
-bool CAnnaluxApp::OnHelp()
+bool CAnnaluxApp::OnHelp(const QString& page)
 {
-    const QString path = HelpFilePath();
+    const QString path = HelpFilePath(page);
     if (QFileInfo(path).isFile() && OpenWithDesktop(path))
         return true;
     CHostServices::Get().MessageBox(kHelpFailedMessage,

@@ -31,6 +31,10 @@ public:
     static const char* const kHelpFailedMessage;
     static const char* const kPrintUnavailableMessage;
     static const char* const kAskSaveProjectFormat; // %1: the project's title
+    // Settings switch: 0 keeps start-up from registering the project file
+    // type with the desktop.
+    static const char* const kShellSection;    // "Shell"
+    static const char* const kRegisterTypeKey; // "RegisterFileType"
 
     // ---- the HTML viewer the supplements are shown in --------------------
     struct SViewerVersion
@@ -90,10 +94,11 @@ public:
 
     // ---- About and help ----------------------------------------------------
     void OnAppAbout();
-    // Opens HTMLHelp/index.html in the program's folder; false (after the
-    // message) when that fails.
-    bool OnHelp();
-    QString HelpFilePath() const;
+    // Opens a page of the manual, HTMLHelp/index.html unless another is
+    // named, from the program's folder (or, installed, its data folder);
+    // false (after the message) when that fails.
+    bool OnHelp(const QString& page = QStringLiteral("index.html"));
+    QString HelpFilePath(const QString& page = QStringLiteral("index.html")) const;
     // The folder help is looked up in (default: the program's folder).
     void SetProgramFolder(const QString& folder) { m_programFolder = folder; }
 

@@ -81,6 +81,8 @@ enum ECommandId : int
     ID_JUMP_ERA = 32839,
     ID_SIBLING_SHOW = 32861,
     ID_SIBLING_SELECT = 32862,
+    ID_SIBLING_SHOW_AT_POINT = 32865,   // the datum menu's variants
+    ID_SIBLING_SELECT_AT_POINT = 32866,
 
     // ---- settings ------------------------------------------------------------
     ID_COLUMN_SETTINGS = 32860,

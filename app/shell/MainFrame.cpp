@@ -12,6 +12,7 @@
 #include "LibraryCommandWiring.h"
 #include "PrintCommandWiring.h"
 #include "SearchCommandWiring.h"
+#include "SiblingCommandWiring.h"
 #include "Settings.h"
 #include "ViewCommandWiring.h"
 
@@ -156,6 +157,7 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
     CreateToolBar();
     CreateStatusBar();
     CViewCommandWiring::Install(*this);
+    CSiblingCommandWiring::Install(*this);
     connect(m_view, &CAnnaluxView::statusTextChanged, this, [this](const QString& text) {
         m_messagePane->setText(text.isEmpty() ? QString::fromUtf8(kIdleMessage) : text);
     });
@@ -184,6 +186,15 @@ void CMainFrame::SetCommandHandler(int command, SHandler handler)
         m_handlers[command] = std::move(handler);
     else
         m_handlers.erase(command);
+    UpdateCommandUI();
+}
+
+void CMainFrame::SetCommandText(int command, std::function<QString()> text)
+{
+    if (text)
+        m_texts[command] = std::move(text);
+    else
+        m_texts.erase(command);
     UpdateCommandUI();
 }
 
@@ -255,6 +266,9 @@ void CMainFrame::UpdateCommandUI()
         action->setEnabled(IsCommandEnabled(entry.first));
         if (action->isCheckable())
             action->setChecked(IsCommandChecked(entry.first));
+        const auto text = m_texts.find(entry.first);
+        if (text != m_texts.end())
+            action->setText(text->second());
     }
 }
 

@@ -49,6 +49,8 @@ public:
     // ---- commands ------------------------------------------------------
     void SetCommandHandler(int command, SHandler handler);
     bool HasCommandHandler(int command) const;
+    // The items of command show what text says (refreshed with the enabling).
+    void SetCommandText(int command, std::function<QString()> text);
     bool IsCommandEnabled(int command) const;
     bool IsCommandChecked(int command) const;
     // Carries out an enabled command now; false when it is disabled.
@@ -118,6 +120,7 @@ private:
     std::vector<QMenu*> m_toolDropDowns;
     std::multimap<int, QAction*> m_actions;
     std::map<int, SHandler> m_handlers;
+    std::map<int, std::function<QString()>> m_texts;
     std::unique_ptr<CManageMenu> m_manageMenu;
     int m_docListener = 0;
 };

@@ -397,6 +397,19 @@ bool CAnnaluxView::GoToYear(const std::string& sjis)
     // Past the last entry of every column nothing lies near the year.
     if (year > m_coord->MaxYear())
         return false;
+    return JumpToYear(year);
+}
+
+bool CAnnaluxView::GoToTableYear(int32_t year)
+{
+    if (year == kNoYear || m_coord->Table().EntryCount() == 0 || year < m_coord->MinYear() ||
+        year > m_coord->MaxYear())
+        return false;
+    return JumpToYear(year);
+}
+
+bool CAnnaluxView::JumpToYear(int32_t year)
+{
     int32_t top = 0;
     if (!m_coord->NearestYearTop(year, top))
         return false;

@@ -91,6 +91,9 @@ public:
     // optional era year) or a period named exactly (markup ignored). False
     // when nothing on the table answers.
     bool GoToYear(const std::string& sjis);
+    // The same for a Western year; false (the view where it was) when the
+    // year lies outside the table's first and last year.
+    bool GoToTableYear(int32_t year);
     bool GoToPeriod(const std::string& sjis);
 
     // ---- interaction ------------------------------------------------------
@@ -137,6 +140,11 @@ public:
     // The datum menu for the last hit, owned by the view until the next one.
     QMenu* BuildContextMenu();
     QMenu* LastContextMenu() const { return m_contextMenu; }
+    // Adds the shell's own items at the end of every datum menu.
+    void SetContextMenuExtender(std::function<void(QMenu*)> extend)
+    {
+        m_menuExtender = std::move(extend);
+    }
     // Steps the top of the view to the next (previous) datum of a column.
     bool StepColumn(int column, bool backward);
     // The tool tip text now shown (empty when none) and the year indicator.
@@ -191,8 +199,10 @@ private:
     void PositionHeader();
     void EmitTopYear();
     void ScrollEntryIntoView(int64_t dataTop);
+    bool JumpToYear(int32_t year);
     int64_t MaxScrollY() const;
 
+    std::function<void(QMenu*)> m_menuExtender;
     CAnnaluxDoc* m_doc;
     int m_listenerId = 0;
     std::unique_ptr<CDataCoord> m_coord;

@@ -298,6 +298,8 @@ QMenu* CAnnaluxView::BuildContextMenu()
     menu->addSeparator();
     add(menu, ID_YEAR_RANGE, QStringLiteral("表示年範囲の設定(&R)..."));
     add(menu, ID_COLUMN_SETTINGS, QStringLiteral("列設定...(&R)"));
+    if (m_menuExtender)
+        m_menuExtender(menu);
     return menu;
 }
 

@@ -13,7 +13,10 @@ class AppTest : public ::testing::Test
 protected:
     AppTest()
         : m_settings(m_dir.File("settings.ini")), m_settingsScope(m_settings), m_hostScope(m_host)
-    {}
+    {
+        // Start-up must not register the file type in the real home.
+        m_settings.SetInt("Shell", "RegisterFileType", 0);
+    }
 
     TempDir m_dir;
     CSettings m_settings;

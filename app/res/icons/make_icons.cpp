@@ -1,11 +1,13 @@
 // Draws the program's toolbar icons and its window icon as PNG files at 1x
-// and 2x. The PNGs beside this file are its output; rebuild them after a
+// and 2x, and the program's and its project files' icons in the sizes of
+// the desktop's icon theme (hicolor/). The PNGs beside this file are its output; rebuild them after a
 // change with:
 //   g++ -std=c++17 -fPIC make_icons.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_icons
 //   QT_QPA_PLATFORM=offscreen /tmp/make_icons .
 //
 // Every toolbar icon is drawn on a 24-unit grid with one stroke weight and
 // one palette, so the set reads as one family at any scale.
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -233,6 +235,27 @@ void DrawApp(QPainter& p)
     p.drawRect(QRectF(14.5, 18, 5, 2));
 }
 
+// The document icon of project files: a page carrying the chronology motif.
+void DrawDocument(QPainter& p)
+{
+    Page(p, QRectF(4.5, 1.5, 15, 21), 4);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kPaperShade);
+    for (int i = 0; i < 4; ++i)
+        p.drawRect(QRectF(5, 8 + i * 3.5, 14, 1.75));
+    p.setPen(Stroke(kInk, 0.8));
+    p.drawLine(QPointF(8.5, 6.5), QPointF(8.5, 21.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawRect(QRectF(9.5, 7.5, 3, 6));
+    p.setBrush(kGold);
+    p.drawRect(QRectF(9.5, 14.5, 3, 5));
+    p.setBrush(kSky);
+    p.drawRect(QRectF(13.5, 9, 4, 1.5));
+    p.drawRect(QRectF(13.5, 12.5, 3, 1.5));
+    p.drawRect(QRectF(13.5, 16, 3.5, 1.5));
+}
+
 bool Render(const QString& folder, const QString& name, int size,
             const std::function<void(QPainter&)>& draw)
 {
@@ -273,5 +296,13 @@ int main(int argc, char** argv)
     }
     ok &= Render(folder, "annalux.png", 64, DrawApp);
     ok &= Render(folder, "annalux@2x.png", 128, DrawApp);
+    // The desktop's icon theme: the program and its project files.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString dir = QStringLiteral("%1/hicolor/%2x%2").arg(folder).arg(size);
+        QDir().mkpath(dir + "/apps");
+        QDir().mkpath(dir + "/mimetypes");
+        ok &= Render(dir + "/apps", "annalux.png", size, DrawApp);
+        ok &= Render(dir + "/mimetypes", "application-x-annalux.document.png", size, DrawDocument);
+    }
     return ok ? 0 : 1;
 }

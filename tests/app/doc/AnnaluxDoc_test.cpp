@@ -446,6 +446,31 @@ TEST_F(DocTest, ARefusedProjectSaysWhyAndLeavesAnEmptyChronology)
     }
 }
 
+TEST_F(DocTest, AnEmptyFileFromTheNewFileTemplatesOpensEmptyAndSavesUnderItsName)
+{
+    WriteEvents("lib/e.lev", "e", {1});
+    TempDir::Write(m_dir.File("good.anx"),
+                   OldProject(10, {{0, "", 0, 50}, {4, "lib/e.lev", 50, 500}}));
+    const std::string path = m_dir.File("新規.anx");
+    TempDir::Write(path, "");
+    CAnnaluxDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(m_dir.File("good.anx")));
+    doc.SetScaleYear(10);
+    m_host.Clear();
+
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(doc.GetColumns().GetCount(), 0);
+    EXPECT_EQ(doc.GetScaleYear(), 1);
+    EXPECT_EQ(doc.GetPathName(), path);
+    EXPECT_FALSE(doc.IsModified());
+
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    EXPECT_FALSE(TempDir::Read(path).empty());
+    CAnnaluxDoc again;
+    EXPECT_TRUE(again.OnOpenDocument(path));
+}
+
 // ---- saving ------------------------------------------------------------------------
 
 TEST_F(DocTest, AFailedSaveKeepsTheOldFileAndSaysSo)
