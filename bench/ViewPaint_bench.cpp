@@ -7,6 +7,7 @@
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
 #include "BenchSupport.h"
+#include "EventProject.h"
 #include "YearEvent.h"
 
 #include <QImage>
@@ -29,42 +30,7 @@ using bench::kLastYear;
 // Writes the project (and its libraries) once per size into /tmp.
 std::string MakeProject(int events)
 {
-    const std::string dir = "/tmp/annalux-viewpaint-" + std::to_string(events);
-    const std::string project = dir + "/big.anx";
-    if (std::filesystem::exists(project))
-        return project;
-    std::filesystem::create_directories(dir);
-    CAnnaluxDoc doc;
-    bench::AddYearAndEraColumns(doc, dir);
-    CHeaderManager& columns = doc.GetColumns();
-    std::mt19937 rng(7);
-    std::uniform_int_distribution<int32_t> year(kFirstYear, kLastYear);
-    std::uniform_int_distribution<int> length(8, 30);
-    std::uniform_int_distribution<int> month(-1, 12);
-    std::uniform_int_distribution<int> odds(0, 9);
-    for (int c = 0; c < 4; ++c) {
-        auto table = std::make_unique<CYearEvent>();
-        for (int i = 0; i < events / 4; ++i) {
-            SEventData d;
-            d.year = year(rng);
-            d.month = static_cast<int16_t>(month(rng));
-            d.day = -1;
-            d.text = Kana(rng, length(rng));
-            if (odds(rng) == 0)
-                d.text = "<A HREF=\"http://example.com/\">" + d.text + "</A>";
-            if (odds(rng) == 0)
-                d.supplement = Kana(rng, 20);
-            d.priority = odds(rng) % 3;
-            d.rangeFlags = odds(rng) == 1 ? 0x101u : 0u;
-            table->SetData(d, true, -1, EP_EVERY);
-        }
-        table->SetFileName(dir + "/events" + std::to_string(c) + ".lev");
-        table->SetModified(true);
-        columns.Insert(CK_EVENT, doc.AddEventTable(std::move(table)), columns.GetCount(), 300);
-    }
-    if (!doc.OnSaveDocument(project))
-        std::abort();
-    return project;
+    return bench::MakeEventProject("/tmp/annalux-viewpaint-" + std::to_string(events), events);
 }
 
 void Env()

@@ -13,6 +13,7 @@ packages=(
     libboost-dev
     xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libglib2.0-bin dpkg-dev
     dbus-daemon
+    libcups2-dev poppler-utils
 )
 
 missing=()

@@ -658,6 +658,7 @@ void CAnnaluxDoc::ResetSettings()
     s.GetFont(CSettings::kPageFontHeader, m_headerFont);
     m_footerFont = SLogFont::PageDefaultFont();
     s.GetFont(CSettings::kPageFontFooter, m_footerFont);
+    m_pageLayout = SPageLayout::Load(s);
     m_showSupplementMark = s.GetDisplaySupplementMark();
     m_rangeEnabled = false;
     m_rangeFrom = -9999;
@@ -672,6 +673,24 @@ void CAnnaluxDoc::ResetSettings()
     m_fonts.LoadDefaults(s);
     m_fonts.ApplyZoom(100);
     m_textMargin = s.GetTextMargin();
+}
+
+void CAnnaluxDoc::SetPageSettings(const SPageLayout& layout, const SLogFont& headerFont,
+                                  COLORREF headerColor, const SLogFont& footerFont,
+                                  COLORREF footerColor)
+{
+    m_pageLayout = layout;
+    m_headerFont = headerFont;
+    m_headerColor = headerColor;
+    m_footerFont = footerFont;
+    m_footerColor = footerColor;
+    CSettings& s = CSettings::Get();
+    layout.Save(s);
+    s.SetFont(CSettings::kPageFontHeader, headerFont);
+    s.SetFont(CSettings::kPageFontFooter, footerFont);
+    s.SetHeaderColor(headerColor);
+    s.SetFooterColor(footerColor);
+    s.Sync();
 }
 
 void CAnnaluxDoc::SaveModifiedLibraries(bool ask)

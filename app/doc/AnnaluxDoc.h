@@ -5,6 +5,7 @@
 #include "FontManager.h"
 #include "HeaderManager.h"
 #include "LogFont.h"
+#include "PageLayout.h"
 #include "RowInfoAll.h"
 
 #include <cstdint>
@@ -202,6 +203,13 @@ public:
     const SLogFont& GetFooterFont() const { return m_footerFont; }
     COLORREF GetHeaderColor() const { return m_headerColor; }
     COLORREF GetFooterColor() const { return m_footerColor; }
+    // The page settings of printing (the user's, read when a chronology begins).
+    const SPageLayout& GetPageLayout() const { return m_pageLayout; }
+    // The page setup dialog's OK: the record, the header and footer fonts and
+    // colours are taken and stored as the user's settings at once. Printing
+    // settings do not change the chronology (the modified flag stays).
+    void SetPageSettings(const SPageLayout& layout, const SLogFont& headerFont,
+                         COLORREF headerColor, const SLogFont& footerFont, COLORREF footerColor);
 
     // The settings commands: each stores the value, has the views relaid
     // out and repainted and sets the modified flag. A value the menus do not
@@ -267,6 +275,7 @@ private:
     SLogFont m_footerFont;
     COLORREF m_headerColor = 0;
     COLORREF m_footerColor = 0;
+    SPageLayout m_pageLayout;
     bool m_showSupplementMark = true;
     bool m_rangeEnabled = false;
     int32_t m_rangeFrom = -9999;

@@ -11,6 +11,7 @@
 #include "LibraryCommands.h"
 #include "MainFrame.h"
 #include "SaveFile.h"
+#include "PrintCommand.h"
 #include "Settings.h"
 #include "ShellRegistration.h"
 
@@ -178,11 +179,13 @@ bool CAnnaluxApp::InitInstance(const std::vector<std::string>& arguments)
         return false;
     }
     if (m_commandLine.IsPrint()) {
-        // Printing is not built yet: say so rather than pretend it printed.
-        std::cerr << "annalux: printing is not available in this version\n";
-        CHostServices::Get().MessageBox(kPrintUnavailableMessage,
-                                        CHostServices::Ok | CHostServices::IconInformation);
-        m_exitCode = 1;
+        // /p and /pt print without a window and end the program; the exit
+        // code tells whether the print system took the job.
+        if (!m_doc->OnOpenDocument(m_commandLine.m_fileName)) {
+            m_exitCode = 1;
+            return false;
+        }
+        m_exitCode = PrintDocumentToPrinter(*m_doc, m_commandLine.m_printerName);
         return false;
     }
 

@@ -63,7 +63,8 @@ public:
 
     // Start-up with the command line (Qt's own options taken out). False:
     // the program ends with ExitCode() (a file that cannot be opened, a
-    // command line not understood, printing asked for).
+    // command line not understood, or the print forms, which print without
+    // a window and end).
     bool InitInstance(const std::vector<std::string>& arguments);
     int ExitCode() const { return m_exitCode; }
     // Creates the main window (hidden) once; InitInstance does it as well.

@@ -28,6 +28,11 @@ CCommandLineInfo Fail(const std::string& why)
 
 } // namespace
 
+bool CCommandLineInfo::IsPrintFlag(const std::string& word)
+{
+    return IsFlag(word, "p") || IsFlag(word, "pt");
+}
+
 CCommandLineInfo CCommandLineInfo::Parse(const std::vector<std::string>& arguments)
 {
     CCommandLineInfo info;

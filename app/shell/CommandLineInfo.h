@@ -34,4 +34,6 @@ public:
 
     static CCommandLineInfo Parse(const std::vector<std::string>& arguments);
     bool IsPrint() const { return m_shellCommand == FilePrint || m_shellCommand == FilePrintTo; }
+    // Whether a first word asks for one of the print forms.
+    static bool IsPrintFlag(const std::string& word);
 };

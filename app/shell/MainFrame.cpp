@@ -11,6 +11,7 @@
 #include "ExchangeCommandWiring.h"
 #include "HostText.h"
 #include "LibraryCommandWiring.h"
+#include "PrintCommandWiring.h"
 #include "SearchCommandWiring.h"
 #include "SiblingCommandWiring.h"
 #include "SaveFile.h"
@@ -159,6 +160,7 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
     InstallHandlers();
     CLibraryCommandWiring::Install(*this, m_app);
     CSearchCommandWiring::Install(*this);
+    CPrintCommandWiring::Install(*this);
     CExchangeCommandWiring::Install(*this, m_app);
     CreateMenus();
     CreateToolBar();

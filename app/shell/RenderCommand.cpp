@@ -2,10 +2,8 @@
 
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
-#include "HostServices.h"
-#include "HostText.h"
+#include "HeadlessSession.h"
 #include "SaveFile.h"
-#include "ScriptedHostServices.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -82,28 +80,12 @@ int RunRenderPngCommand(const std::vector<std::string>& arguments)
 
     // Opening a project makes its folder the current directory, so a relative
     // output path must be fixed against the directory the command started in.
-    output = CHostText::ToHostPath(QFileInfo(CHostText::FromHostPath(output)).absoluteFilePath());
+    output = CHeadlessSession::AbsolutePath(output);
 
-    // Without a display the picture is painted offscreen.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-        !std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "annalux";
-    static char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-
-    // Nobody is there to answer: messages go to stderr, questions get "No".
-    CScriptedHostServices host;
-    host.SetEcho(&std::cerr);
-    host.SetDefaultAnswer(CHostServices::AnswerNo);
-    CHostServicesScope scope(host);
-
-    CAnnaluxDoc doc;
-    if (!doc.OnOpenDocument(project)) {
-        std::cerr << "annalux: cannot open " << project << '\n';
+    CHeadlessSession session;
+    if (!session.Open(project))
         return 1;
-    }
+    CAnnaluxDoc& doc = session.GetDocument();
     CAnnaluxView view(&doc);
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.resize(width, height);

@@ -1,14 +1,18 @@
 #include "AnnaluxApp.h"
 #include "BatchCommands.h"
+#include "CommandLineInfo.h"
 #include "ExportCommands.h"
 #include "HostServices.h"
 #include "HostText.h"
 #include "InfoCommand.h"
+#include "PrintCommand.h"
 #include "QtHostServices.h"
 #include "RenderCommand.h"
+#include "ScriptedHostServices.h"
 
 #include <QApplication>
 #include <QStringList>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -29,6 +33,9 @@ const SBatchCommand kCommands[] = {
     {"--render-png", -1, "OUTPUT.png [--size WxH] [--year Y] PROJECT",
      "paint the chronology table of PROJECT (header included) into the PNG file OUTPUT",
      &RunRenderPngCommand},
+    {"--print-pdf", -1, "OUTPUT.pdf [--fit | --fixed] PROJECT",
+     "print the chronology of PROJECT with the stored page settings into the PDF file OUTPUT",
+     &RunPrintPdfCommand},
     {"--export-html", -1, "OUTPUT [--from Y] [--to Y] PROJECT",
      "write the chronology of PROJECT as an HTML page (every displayed year, or from Y to Y)",
      &RunExportHtmlCommand},
@@ -56,10 +63,19 @@ void PrintUsage(std::ostream& out)
 // out of the command line before the program reads what is left.
 int RunWindow(int argc, char** argv)
 {
+    // The print forms (/p, /pt) show no window: they work without a display,
+    // and what they have to say goes to stderr.
+    const bool printForm = argc > 1 && CCommandLineInfo::IsPrintFlag(argv[1]);
+    if (printForm && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication qt(argc, argv);
     CAnnaluxApp::InstallQtTranslations(qt);
     CQtHostServices host;
-    CHostServicesScope hostScope(host);
+    CScriptedHostServices quiet;
+    quiet.SetEcho(&std::cerr);
+    quiet.SetDefaultAnswer(CHostServices::AnswerNo);
+    CHostServicesScope hostScope(printForm ? static_cast<CHostServices&>(quiet) : host);
     CAnnaluxApp app;
     QStringList words = QCoreApplication::arguments();
     if (!words.isEmpty())

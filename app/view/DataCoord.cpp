@@ -1,4 +1,5 @@
 #include "DataCoord.h"
+#include "HostText.h"
 
 #include "AnnaluxDoc.h"
 #include "EventText.h"
@@ -423,7 +424,7 @@ char16_t SjisChar(unsigned code)
             if (!single)
                 bytes += static_cast<char>(code >> 8);
             bytes += static_cast<char>(code & 0xFF);
-            const QString q = QString::fromStdString(CShiftJis::ToUtf8Lossy(bytes));
+            const QString q = CHostText::FromSjis(bytes);
             if (q.size() == 1 && !q.at(0).isSurrogate() && q.at(0) != QChar(0xFFFD) &&
                 q.at(0).unicode() >= 0x20)
                 c = q.at(0).unicode();

@@ -435,13 +435,18 @@ void DrawPeriods(CPaintContext& c, int32_t firstYear, int32_t lastYear, int64_t 
                         bottom += b;
                 }
             }
+            // On paper a period begun on an earlier page starts at the page's
+            // top, so that its name stands in the part this page shows.
+            const int64_t spanTop = top;
+            if (c.req.printer)
+                top = std::max(top, c.req.dataTop);
             top = std::min(top, limit);
             bottom = std::min(bottom, limit);
             if (bottom <= 0 || top >= bottom)
                 continue;
             c.painter.setPen(grid);
             const int x0 = c.DevX(left), x1 = c.DevX(static_cast<int64_t>(left) + width - 1);
-            if (startIn)
+            if (startIn && spanTop == top)
                 c.painter.drawLine(x0, c.DevY(top), x1, c.DevY(top));
             if (closing)
                 c.painter.drawLine(x0, c.DevY(bottom), x1, c.DevY(bottom));
@@ -576,10 +581,10 @@ void CTablePainter::DrawMark(QPainter& painter, EMark mark, int left, int top, i
     painter.restore();
 }
 
-void CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
+int64_t CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
 {
     if (!request.doc || !request.coord)
-        return;
+        return INT64_MIN;
     CPaintContext c(painter, request);
     painter.save();
     painter.setClipRect(request.clip);
@@ -590,7 +595,7 @@ void CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
     CDataCoord& coord = c.coord;
     if (columns.IsEmpty() || coord.Table().EntryCount() == 0) {
         painter.restore();
-        return;
+        return INT64_MIN;
     }
     const int64_t bandTop = c.DataY(request.clip.top()) - 5LL * c.R;
     const int64_t bandBottom = std::min(c.DataY(request.clip.bottom() + 1), request.pageBottom);
@@ -651,4 +656,5 @@ void CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
         painter.drawLine(c.DevX(0), yBottom, c.DevX(c.totalWidth), yBottom);
     }
     painter.restore();
+    return lastBottom;
 }

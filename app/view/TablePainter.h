@@ -116,5 +116,7 @@ public:
     // scale is not 1. name is the era's visible name.
     static QString EraLabel(const QString& name, int32_t start, int32_t year, int scale);
 
-    static void Paint(QPainter& painter, const SPaintRequest& request);
+    // Returns the data-area y of the closing line under the last row drawn
+    // (cut at the page bottom when printing); INT64_MIN when no row was drawn.
+    static int64_t Paint(QPainter& painter, const SPaintRequest& request);
 };

@@ -7,10 +7,12 @@
 #include "MainFrame.h"
 #include "ManageGengou.h"
 #include "ManageMenu.h"
+#include "PrintCommand.h"
 #include "ScriptedHostServices.h"
 #include "Settings.h"
 #include "YearEvent.h"
 
+#include "../view/ViewTestSupport.h"
 #include "Sjis.h"
 #include "TempDir.h"
 #include "TestApplication.h"
@@ -248,11 +250,9 @@ TEST_F(MainFrameTest, CommandsNotBuiltYetStayVisibleAndDisabled)
     const int later[] = {
         ID_LIBRARY_SAVE_ALL,
         ID_CHRONOLOGY_INFO,
-        ID_EXPORT_HTML, // wants a column
-        ID_PAGE_LAYOUT,
-        ID_FILE_PRINT,
-        ID_FILE_PRINT_PREVIEW,
-        ID_FILE_PRINT_SETUP,
+        ID_EXPORT_HTML,        // wants a column
+        ID_FILE_PRINT,         // wants an event library
+        ID_FILE_PRINT_PREVIEW, // likewise
         ID_SEARCH_EVENT,
         ID_JUMP_YEAR,
         ID_JUMP_ERA,
@@ -278,7 +278,8 @@ TEST_F(MainFrameTest, CommandsNotBuiltYetStayVisibleAndDisabled)
                            ID_ZOOM_50,            ID_ASSISTANT_AT_START,
                            ID_LIBRARY_NEW,        CAnnaluxDoc::ID_WRAP_LINES,
                            ID_LIBRARY_LOAD,       ID_MODIFY_EVENT,
-                           ID_NEW_EVENT_LIBRARY};
+                           ID_NEW_EVENT_LIBRARY,  ID_PAGE_LAYOUT,
+                           ID_FILE_PRINT_SETUP};
     for (int command : working)
         EXPECT_TRUE(frame.FindAction(command)->isEnabled()) << command;
 
@@ -586,12 +587,21 @@ TEST_F(MainFrameTest, StartUpWithoutAProjectOffersTheAssistantWhileItIsOn)
 
 TEST_F(MainFrameTest, StartUpRefusesWhatItCannotDo)
 {
-    // Printing is not there yet: said so, and a failing exit.
-    EXPECT_FALSE(m_app->InitInstance({"/p", "a.anx"}));
-    EXPECT_NE(m_app->ExitCode(), 0);
-    EXPECT_EQ(m_host.Messages(), (std::vector<std::string>{CAnnaluxApp::kPrintUnavailableMessage}));
-    EXPECT_FALSE(m_app->InitInstance({"/pt", "a.anx", "printer"}));
-    EXPECT_NE(m_app->ExitCode(), 0);
+    // The print forms end the program: a project that cannot be opened
+    // fails, and so does a printer nobody has.
+    EXPECT_FALSE(m_app->InitInstance({"/p", m_dir.File("a.anx")}));
+    EXPECT_EQ(m_app->ExitCode(), 1);
+    EXPECT_EQ(m_host.Messages().size(), 1u);
+    EXPECT_EQ(m_app->GetMainFrame(), nullptr);
+    CAnnaluxDoc printed;
+    viewtest::MakeSampleDoc(printed, ANNALUX_SAMPLES_DIR);
+    ASSERT_TRUE(printed.OnSaveDocument(m_dir.File("b.anx")));
+    m_host.Clear();
+    EXPECT_FALSE(m_app->InitInstance({"/pt", m_dir.File("b.anx"), "no-such-queue", "drv", "port"}));
+    EXPECT_EQ(m_app->ExitCode(), 1);
+    EXPECT_EQ(m_host.Messages(), (std::vector<std::string>{kNoPrinterMessage}));
+    EXPECT_EQ(m_app->GetMainFrame(), nullptr);
+    m_host.Clear();
 
     EXPECT_FALSE(m_app->InitInstance({"a.anx", "b.anx"}));
     EXPECT_EQ(m_app->ExitCode(), 2);

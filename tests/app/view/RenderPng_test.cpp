@@ -4,6 +4,7 @@
 #include "AnnaluxView.h"
 #include "FullDisk.h"
 #include "RenderCommand.h"
+#include "Program.h"
 #include "ScriptedHostServices.h"
 #include "TempDir.h"
 #include "TestApplication.h"
@@ -22,28 +23,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string AnnaluxExe()
-{
-    // <build>/tests/app/<test> -> <build>/app/annalux
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return {};
-    for (auto dir = self.parent_path(); !dir.empty() && dir != dir.root_path();
-         dir = dir.parent_path()) {
-        const auto candidate = dir / "app" / "annalux";
-        if (std::filesystem::exists(candidate))
-            return candidate.string();
-    }
-    return {};
-}
-
-int RunShell(const std::string& command)
-{
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 class RenderPngTest : public ::testing::Test
 {
