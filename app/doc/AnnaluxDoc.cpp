@@ -254,6 +254,9 @@ bool CAnnaluxDoc::CheckProjectFile(const std::string& path) const
                                         CHostServices::Ok | CHostServices::IconError);
         return false;
     }
+    // An empty file is a new-file template: it opens as an empty chronology.
+    if (bytes.empty())
+        return true;
     SProjectData data;
     std::string error;
     if (!CProjectFile::Parse(bytes, data, error)) {
