@@ -236,6 +236,15 @@ void CAnnaluxApp::ShowAssistant()
                             m_frame && m_frame->HasCommandHandler(ID_LIBRARY_LOAD));
     dialog.SetChoiceEnabled(CDialogAssistant::ChoiceCreateLibrary,
                             m_frame && m_frame->HasCommandHandler(ID_MODIFY_EVENT));
+    // At start-up the window manager may still be placing the main window
+    // when the assistant opens, and Qt then centres it on the screen instead:
+    // centre it over the window's own geometry.
+    if (m_frame && m_frame->isVisible()) {
+        dialog.adjustSize();
+        QRect place = dialog.frameGeometry();
+        place.moveCenter(m_frame->frameGeometry().center());
+        dialog.move(place.topLeft());
+    }
     if (RunDialog(dialog) != QDialog::Accepted)
         return;
     // The dialog has stored its check box; the menu's mark follows it.
