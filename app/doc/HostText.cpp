@@ -22,6 +22,11 @@ std::string CHostText::ToHostPath(const QString& path)
     return path.toStdString();
 }
 
+QString CHostText::FromLocale(const std::string& localeText)
+{
+    return QString::fromLocal8Bit(localeText.data(), static_cast<qsizetype>(localeText.size()));
+}
+
 QString CHostText::FromSjis(const std::string& sjis)
 {
     return QString::fromStdString(CShiftJis::ToUtf8Lossy(sjis));

@@ -26,4 +26,7 @@ public:
     // become U+FFFD. The way back, which must refuse what Shift-JIS cannot
     // hold, is CSjisInput's.
     static QString FromSjis(const std::string& sjis);
+
+    // Text the C library writes in the user's locale encoding (strftime).
+    static QString FromLocale(const std::string& localeText);
 };

@@ -69,7 +69,7 @@ std::string SPageLayout::ItemText(int code, const std::string& title, int page, 
         char buffer[256];
         const size_t n = std::strftime(buffer, sizeof buffer, pattern, &local);
         // strftime writes in the user's locale encoding.
-        return CHostText::ToUtf8(QString::fromLocal8Bit(buffer, static_cast<qsizetype>(n)));
+        return CHostText::ToUtf8(CHostText::FromLocale(std::string(buffer, n)));
     };
     switch (code) {
     case ItemFileName: {

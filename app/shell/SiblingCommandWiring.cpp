@@ -4,6 +4,7 @@
 #include "AnnaluxView.h"
 #include "CommandIds.h"
 #include "HostServices.h"
+#include "HostText.h"
 #include "MainFrame.h"
 #include "SiblingLink.h"
 #include "SiblingProtocol.h"
@@ -11,6 +12,8 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
+
+#include <cstdlib>
 
 const char* const CSiblingCommandWiring::kProjectFilter =
     "Figurant (*.fgp)|*.fgp|すべてのファイル (*.*)|*.*||";
@@ -61,7 +64,8 @@ CSiblingLink* CSiblingCommandWiring::Install(CMainFrame& frame)
 {
     // Without a session to join, asking for the session bus would make the
     // bus library launch one of its own; the link then stays off instead.
-    const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR");
+    const QString runtime = CHostText::FromHostPath(runtimeDir ? runtimeDir : "");
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
         (runtime.isEmpty() || !QFileInfo::exists(runtime + QStringLiteral("/bus"))))
         return Install(frame, QDBusConnection(QStringLiteral("annalux-no-session-bus")));
