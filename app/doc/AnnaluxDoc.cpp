@@ -235,7 +235,6 @@ bool CAnnaluxDoc::OnNewDocument()
 {
     SaveModifiedLibraries(true);
     Clear();
-    Notify(VN_RELAYOUT);
     ResetSettings();
     SetPathName(std::string());
     m_projectStamp = CFileStamp();
@@ -632,6 +631,10 @@ void CAnnaluxDoc::Clear()
     m_periodTables.clear();
     m_eventTables.clear();
     m_baseYearTables.clear();
+    // The views lay out borrowed pointers into the tables just deleted: they
+    // must let go of them before anything asks them for a year again (an open
+    // resets the scroll position, which reads the top year).
+    Notify(VN_RELAYOUT);
 }
 
 void CAnnaluxDoc::ResetColorsFromSettings()

@@ -121,7 +121,7 @@ public:
     // proposed is the current path, else the title cut at the first of
     // " #%;/\" with ".anx" appended.
     bool DoSave(const std::string& path, bool replace = true);
-    // Deletes every column and every table.
+    // Deletes every column and every table; the views lay out again.
     void Clear();
     // Every setting back to its default, the stored defaults read again.
     void ResetSettings();
