@@ -1,21 +1,14 @@
 #include "ExportCommands.h"
-#include "HostText.h"
 
 #include "AnnaluxDoc.h"
 #include "ExportCSV.h"
 #include "ExportHTML.h"
-#include "HostServices.h"
+#include "HeadlessSession.h"
 #include "LayoutQueries.h"
-#include "ScriptedHostServices.h"
-
-#include <QApplication>
-#include <QFileInfo>
-#include <QString>
 
 #include <cstdlib>
 #include <functional>
 #include <iostream>
-#include <memory>
 
 namespace {
 
@@ -32,54 +25,6 @@ bool ParseYear(const std::string& text, int32_t& year)
         return false;
     year = static_cast<int32_t>(value);
     return true;
-}
-
-// The project opened and laid out as its window would show it, without a
-// window: fonts are measured offscreen, messages go to stderr and questions
-// are answered "No".
-class CHeadlessProject
-{
-public:
-    CHeadlessProject()
-    {
-        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-            !std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "annalux";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
-        m_host.SetEcho(&std::cerr);
-        m_host.SetDefaultAnswer(CHostServices::AnswerNo);
-        m_scope = std::make_unique<CHostServicesScope>(m_host);
-    }
-
-    bool Open(const std::string& project)
-    {
-        if (!m_doc.OnOpenDocument(project)) {
-            std::cerr << "annalux: cannot open " << project << '\n';
-            return false;
-        }
-        m_layout = std::make_unique<CLayoutQueries>(m_doc);
-        return true;
-    }
-
-    CAnnaluxDoc& Document() { return m_doc; }
-    CLayoutQueries& Layout() { return *m_layout; }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-    CScriptedHostServices m_host;
-    std::unique_ptr<CHostServicesScope> m_scope;
-    CAnnaluxDoc m_doc;
-    std::unique_ptr<CLayoutQueries> m_layout;
-};
-
-// Opening a project makes its folder the current directory: a relative
-// output path is fixed against the directory the command started in.
-std::string Absolute(const std::string& path)
-{
-    return CHostText::ToHostPath(QFileInfo(CHostText::FromHostPath(path)).absoluteFilePath());
 }
 
 // The words of "OUTPUT [options] PROJECT": option takes an option word at
@@ -136,14 +81,16 @@ int RunExportHtmlCommand(const std::vector<std::string>& arguments)
         std::cerr << "annalux: " << CExportHTML::RangeOrderMessage() << '\n';
         return 2;
     }
-    output = Absolute(output);
-    CHeadlessProject headless;
-    if (!headless.Open(project))
+    output = CHeadlessSession::AbsolutePath(output);
+    CHeadlessSession session;
+    if (!session.Open(project))
         return 1;
-    CExportHTML exporter(headless.Document());
+    // Laid out as the project's window would show it.
+    CLayoutQueries layout(session.GetDocument());
+    CExportHTML exporter(session.GetDocument());
     exporter.SetOutputPath(output);
     exporter.SetRange(first, last);
-    if (!exporter.Generate(headless.Layout())) {
+    if (!exporter.Generate(layout)) {
         std::cerr << CExportHTML::GenerateFailedMessage() << ": " << output << '\n';
         return 1;
     }
@@ -162,13 +109,15 @@ int RunExportTableCsvCommand(const std::vector<std::string>& arguments)
     };
     if (ParseOutputAndProject(arguments, kCsvUsage, option, output, project) != 0)
         return 2;
-    output = Absolute(output);
-    CHeadlessProject headless;
-    if (!headless.Open(project))
+    output = CHeadlessSession::AbsolutePath(output);
+    CHeadlessSession session;
+    if (!session.Open(project))
         return 1;
-    CExportCSV exporter(&headless.Document());
+    // Laid out as the project's window would show it.
+    CLayoutQueries layout(session.GetDocument());
+    CExportCSV exporter(&session.GetDocument());
     exporter.SetPerLibraryMode(false);
     exporter.SetYearOnFirstLineOnly(!everyRow);
     exporter.SetOutputPath(output);
-    return exporter.ExportImage(headless.Layout()) ? 0 : 1;
+    return exporter.ExportImage(layout) ? 0 : 1;
 }
