@@ -34,13 +34,15 @@ std::vector<SEventData> MakeEvents(int count, unsigned seed)
         r.day = static_cast<int16_t>(r.month == -1 ? -1 : day(rng));
         r.priority = priority(rng);
         const int n = length(rng);
+        std::string text;
         for (int i = 0; i < n; ++i) {
             const int c = kana(rng);
-            r.text += static_cast<char>(c >> 8);
-            r.text += static_cast<char>(c & 0xFF);
+            text += static_cast<char>(c >> 8);
+            text += static_cast<char>(c & 0xFF);
         }
+        r.text = text;
         if (rng() % 4 == 0)
-            r.supplement = r.text + r.text;
+            r.supplement = text + text;
     }
     return events;
 }

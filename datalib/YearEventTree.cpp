@@ -2,90 +2,180 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <new>
+#include <type_traits>
 #include <utility>
 
-// A descent reads the first 64 bytes of each node it passes and Pull the
-// first 128; the node is aligned so that a descent touches one cache line,
-// and the record, which neither needs, comes after them. Three lines in all:
-// a million nodes take 192 MB, where a 128-byte alignment took 256.
-struct alignas(64) CYearEventTree::SNode
+namespace {
+
+constexpr int kLeafCap = 64;
+constexpr int kFan = 32;
+// A node with fewer entries than this is merged with a neighbour when the
+// two fit in one.
+constexpr int kLeafMin = kLeafCap / 4;
+constexpr int kInnerMin = kFan / 4;
+
+// What a subtree holds, in the terms the questions ask.
+struct SAgg
 {
-    explicit SNode(SEventData&& rec) : data(std::move(rec)) { Refresh(); }
-    // Takes in the record's sort key, year and visibility class.
-    void Refresh()
-    {
-        key = SortKey(data);
-        year = data.year;
-        cls = static_cast<int8_t>(PriorityClass(data.priority));
-    }
-
-    SNode* left = nullptr;
-    SNode* right = nullptr;
-    // This record's and the subtree's greatest (year, date key).
-    int64_t key;
-    int64_t maxKey;
     // Per filter: visible records (count[3] is the subtree's size).
-    int32_t count[kFilters];
-    int32_t height = 1;
-    // Years of the subtree's first and last record in list order, and its
-    // adjacent pairs whose years decrease.
-    int32_t firstYear;
-    int32_t lastYear;
-    int32_t descents;
-
+    int32_t count[CYearEventTree::kFilters];
     // Per filter: least and greatest visible year (INT32_MAX and INT32_MIN
     // when there are none; test the count, not the sentinel).
-    int32_t minYear[kFilters];
-    int32_t maxYear[kFilters];
-    int32_t year;
-    int8_t cls;
-    // Trees (and parents) that hold this node: copies of a table share
-    // their nodes until one of them changes.
-    uint16_t refs = 1;
+    int32_t minYear[CYearEventTree::kFilters];
+    int32_t maxYear[CYearEventTree::kFilters];
+    // The greatest (year, date key).
+    int64_t maxKey;
+    // Years of the first and last record in list order, and the adjacent
+    // pairs whose years decrease.
+    int32_t firstYear;
+    int32_t lastYear;
+    int64_t descents;
 
-    SEventData data;
+    void Reset()
+    {
+        for (int f = 0; f < CYearEventTree::kFilters; ++f) {
+            count[f] = 0;
+            minYear[f] = INT32_MAX;
+            maxYear[f] = INT32_MIN;
+        }
+        maxKey = INT64_MIN;
+        firstYear = INT32_MAX;
+        lastYear = INT32_MIN;
+        descents = 0;
+    }
 };
 
-static_assert(sizeof(CYearEventTree::SNode) <= 192, "a node should fit three cache lines");
+} // namespace
 
-// Nodes come from chunks: a million single allocations are slow and scatter
-// the tree over the heap. Copies of a tree share the pool with their nodes.
+struct CYearEventTree::SNode
+{
+    // Trees and parents that hold this node: copies of a table share their
+    // nodes until one of them changes.
+    uint32_t refs;
+    uint16_t n;
+    bool leaf;
+    SAgg agg;
+    union {
+        SNode* child[kFan];
+        uint32_t slot[kLeafCap];
+    };
+};
+
+// The storage that copies of a table share: record slots in chunks that
+// never move, the blocks of texts read from files, and the nodes.
 struct CYearEventTree::SPool
 {
-    static constexpr size_t kChunkNodes = 4096;
-    std::vector<void*> chunks;
-    std::vector<SNode*> free;
-    size_t fill = 0;
+    static constexpr uint32_t kChunkShift = 12;
+    static constexpr uint32_t kChunkSlots = 1u << kChunkShift;
+    static constexpr size_t kTextChunk = 1 << 20;
+    static constexpr size_t kNodeChunk = 256;
+
+    std::vector<SEventData*> chunks;
+    // Per slot: the leaves that hold it; 0 when free.
+    std::vector<uint32_t> refs;
+    std::vector<uint32_t> freeSlots;
+    std::vector<char*> textChunks;
+    char* textNext = nullptr;
+    size_t textLeft = 0;
+    std::vector<SNode*> nodeChunks;
+    std::vector<SNode*> freeNodes;
+    size_t nodeFill = kNodeChunk;
 
     SPool() = default;
     SPool(const SPool&) = delete;
     SPool& operator=(const SPool&) = delete;
     ~SPool()
     {
-        for (void* chunk : chunks)
-            ::operator delete(chunk, std::align_val_t(alignof(SNode)));
-    }
-    void* Place()
-    {
-        if (!free.empty()) {
-            void* place = free.back();
-            free.pop_back();
-            return place;
+        // Whatever still lives here is let go in bulk: lent texts need no
+        // freeing, so a table read from a file goes without a walk.
+        for (size_t s = 0; s < refs.size(); ++s) {
+            if (refs[s] != 0)
+                Rec(static_cast<uint32_t>(s)).~SEventData();
         }
-        if (chunks.empty() || fill == kChunkNodes) {
-            chunks.push_back(
-                ::operator new(kChunkNodes * sizeof(SNode), std::align_val_t(alignof(SNode))));
-            fill = 0;
-        }
-        return static_cast<SNode*>(chunks.back()) + fill++;
+        for (SEventData* chunk : chunks)
+            ::operator delete(chunk);
+        for (char* chunk : textChunks)
+            ::operator delete(chunk);
+        for (SNode* chunk : nodeChunks)
+            ::operator delete(chunk);
     }
-    SNode* New(SEventData&& rec) { return new (Place()) SNode(std::move(rec)); }
-    void Free(SNode* node)
+
+    SEventData& Rec(uint32_t s) const { return chunks[s >> kChunkShift][s & (kChunkSlots - 1)]; }
+
+    uint32_t NewSlot(SEventData&& rec)
     {
-        node->~SNode();
-        free.push_back(node);
+        uint32_t s;
+        if (!freeSlots.empty()) {
+            s = freeSlots.back();
+            freeSlots.pop_back();
+        } else {
+            s = static_cast<uint32_t>(refs.size());
+            if ((s & (kChunkSlots - 1)) == 0)
+                chunks.push_back(
+                    static_cast<SEventData*>(::operator new(kChunkSlots * sizeof(SEventData))));
+            refs.push_back(0);
+        }
+        new (&Rec(s)) SEventData(std::move(rec));
+        refs[s] = 1;
+        return s;
     }
+    void Hold(uint32_t s) { ++refs[s]; }
+    void Drop(uint32_t s)
+    {
+        if (--refs[s] == 0) {
+            Rec(s).~SEventData();
+            freeSlots.push_back(s);
+        }
+    }
+
+    // A text in a block of this storage (which lives as long as any record).
+    void Lend(CRecordText& text, std::string_view s)
+    {
+        text.~CRecordText();
+        if (s.empty()) {
+            new (&text) CRecordText();
+            return;
+        }
+        const size_t need = CRecordText::BlockSize(s.size());
+        char* place;
+        if (need > kTextChunk / 4) {
+            place = static_cast<char*>(::operator new(need));
+            textChunks.push_back(place);
+        } else {
+            if (need > textLeft) {
+                textNext = static_cast<char*>(::operator new(kTextChunk));
+                textChunks.push_back(textNext);
+                textLeft = kTextChunk;
+            }
+            place = textNext;
+            textNext += need;
+            textLeft -= need;
+        }
+        new (&text) CRecordText(CRecordText::Lend(place, s));
+    }
+
+    SNode* NewNode(bool leaf)
+    {
+        SNode* t;
+        if (!freeNodes.empty()) {
+            t = freeNodes.back();
+            freeNodes.pop_back();
+        } else {
+            if (nodeFill == kNodeChunk) {
+                nodeChunks.push_back(static_cast<SNode*>(::operator new(kNodeChunk * sizeof(SNode))));
+                nodeFill = 0;
+            }
+            t = nodeChunks.back() + nodeFill++;
+        }
+        t->refs = 1;
+        t->n = 0;
+        t->leaf = leaf;
+        t->agg.Reset();
+        return t;
+    }
+    void FreeNode(SNode* t) { freeNodes.push_back(t); }
 };
 
 namespace {
@@ -93,24 +183,82 @@ namespace {
 using SNode = CYearEventTree::SNode;
 using SPool = CYearEventTree::SPool;
 
+inline int SizeOf(const SNode* t)
+{
+    return t ? t->agg.count[CYearEventTree::kFilters - 1] : 0;
+}
+
+inline int ClassOf(const SEventData& rec)
+{
+    return CYearEventTree::PriorityClass(rec.priority);
+}
+
+// Recomputes t's aggregates from its entries.
+void Pull(const SPool& pool, SNode* t)
+{
+    SAgg& a = t->agg;
+    a.Reset();
+    if (t->leaf) {
+        int32_t prev = INT32_MIN;
+        for (int i = 0; i < t->n; ++i) {
+            const SEventData& rec = pool.Rec(t->slot[i]);
+            const int32_t y = rec.year;
+            for (int f = ClassOf(rec); f < CYearEventTree::kFilters; ++f) {
+                ++a.count[f];
+                a.minYear[f] = std::min(a.minYear[f], y);
+                a.maxYear[f] = std::max(a.maxYear[f], y);
+            }
+            a.maxKey = std::max(a.maxKey, CYearEventTree::SortKey(rec));
+            if (i == 0)
+                a.firstYear = y;
+            else if (prev > y)
+                ++a.descents;
+            prev = y;
+        }
+        a.lastYear = prev;
+        return;
+    }
+    for (int i = 0; i < t->n; ++i) {
+        const SAgg& c = t->child[i]->agg;
+        for (int f = 0; f < CYearEventTree::kFilters; ++f) {
+            a.count[f] += c.count[f];
+            a.minYear[f] = std::min(a.minYear[f], c.minYear[f]);
+            a.maxYear[f] = std::max(a.maxYear[f], c.maxYear[f]);
+        }
+        a.maxKey = std::max(a.maxKey, c.maxKey);
+        a.descents += c.descents;
+        if (i == 0)
+            a.firstYear = c.firstYear;
+        else if (a.lastYear > c.firstYear)
+            ++a.descents;
+        a.lastYear = c.lastYear;
+    }
+}
+
 // t itself when no other tree holds it, else a copy of it for this tree
-// (which then holds t's children too): every node a change writes to goes
+// (which then holds t's entries too): every node a change writes to goes
 // through here first, so that copies never see each other's changes.
 SNode* Own(SPool& pool, SNode* t)
 {
-    if (!t || t->refs == 1)
+    if (t->refs == 1)
         return t;
-    SNode* copy = new (pool.Place()) SNode(*t);
-    copy->refs = 1;
-    if (copy->left)
-        ++copy->left->refs;
-    if (copy->right)
-        ++copy->right->refs;
+    SNode* copy = pool.NewNode(t->leaf);
+    copy->n = t->n;
+    copy->agg = t->agg;
+    if (t->leaf) {
+        std::copy(t->slot, t->slot + t->n, copy->slot);
+        for (int i = 0; i < t->n; ++i)
+            pool.Hold(t->slot[i]);
+    } else {
+        std::copy(t->child, t->child + t->n, copy->child);
+        for (int i = 0; i < t->n; ++i)
+            ++t->child[i]->refs;
+    }
     --t->refs;
     return copy;
 }
 
-// Lets go of a subtree: nodes no other tree holds are freed.
+// Lets go of a subtree: nodes and slots no other tree holds are freed.
 void Release(SPool& pool, SNode* t)
 {
     std::vector<SNode*> stack;
@@ -121,277 +269,273 @@ void Release(SPool& pool, SNode* t)
         stack.pop_back();
         if (--n->refs > 0)
             continue;
-        if (n->left)
-            stack.push_back(n->left);
-        if (n->right)
-            stack.push_back(n->right);
-        pool.Free(n);
+        if (n->leaf) {
+            for (int i = 0; i < n->n; ++i)
+                pool.Drop(n->slot[i]);
+        } else {
+            for (int i = 0; i < n->n; ++i)
+                stack.push_back(n->child[i]);
+        }
+        pool.FreeNode(n);
     }
 }
 
-inline int SizeOf(const SNode* t)
+// Moves the entries [from, n) of t into the empty node right.
+void MoveTail(SNode* t, int from, SNode* right)
 {
-    return t ? t->count[CYearEventTree::kFilters - 1] : 0;
-}
-
-inline int CountOf(const SNode* t, int f)
-{
-    return t ? t->count[f] : 0;
-}
-
-// Stands in for a missing child so that Pull runs without branches: no
-// records, and first and last years that never make a descending pair.
-const SNode& NoChild()
-{
-    static const SNode empty = [] {
-        SNode n{SEventData()};
-        std::fill(std::begin(n.count), std::end(n.count), 0);
-        std::fill(std::begin(n.minYear), std::end(n.minYear), INT32_MAX);
-        std::fill(std::begin(n.maxYear), std::end(n.maxYear), INT32_MIN);
-        n.maxKey = INT64_MIN;
-        n.firstYear = INT32_MAX;
-        n.lastYear = INT32_MIN;
-        n.descents = 0;
-        n.height = 0;
-        return n;
-    }();
-    return empty;
-}
-
-void Pull(SNode* t)
-{
-    const SNode& l = t->left ? *t->left : NoChild();
-    const SNode& r = t->right ? *t->right : NoChild();
-    const int cls = t->cls;
-    const int32_t y = t->year;
-    for (int f = 0; f < CYearEventTree::kFilters; ++f) {
-        const bool own = cls <= f;
-        t->count[f] = l.count[f] + r.count[f] + (own ? 1 : 0);
-        t->minYear[f] = std::min(std::min(l.minYear[f], r.minYear[f]), own ? y : INT32_MAX);
-        t->maxYear[f] = std::max(std::max(l.maxYear[f], r.maxYear[f]), own ? y : INT32_MIN);
-    }
-    t->maxKey = std::max(std::max(l.maxKey, r.maxKey), t->key);
-    t->descents = l.descents + r.descents + (l.lastYear > y ? 1 : 0) + (y > r.firstYear ? 1 : 0);
-    t->firstYear = t->left ? l.firstYear : y;
-    t->lastYear = t->right ? r.lastYear : y;
-    t->height = 1 + std::max(l.height, r.height);
-}
-
-inline int HeightOf(const SNode* t)
-{
-    return t ? t->height : 0;
-}
-
-SNode* RotateRight(SPool& pool, SNode* t)
-{
-    t = Own(pool, t);
-    SNode* l = Own(pool, t->left);
-    t->left = l->right;
-    l->right = t;
-    Pull(t);
-    Pull(l);
-    return l;
-}
-
-SNode* RotateLeft(SPool& pool, SNode* t)
-{
-    t = Own(pool, t);
-    SNode* r = Own(pool, t->right);
-    t->right = r->left;
-    r->left = t;
-    Pull(t);
-    Pull(r);
-    return r;
-}
-
-// Restores the AVL balance at t (which this tree holds alone) after one of
-// its subtrees changed height by at most one, and its aggregates.
-SNode* Balance(SPool& pool, SNode* t)
-{
-    const int diff = HeightOf(t->left) - HeightOf(t->right);
-    if (diff > 1) {
-        if (HeightOf(t->left->left) < HeightOf(t->left->right))
-            t->left = RotateLeft(pool, t->left);
-        return RotateRight(pool, t);
-    }
-    if (diff < -1) {
-        if (HeightOf(t->right->right) < HeightOf(t->right->left))
-            t->right = RotateRight(pool, t->right);
-        return RotateLeft(pool, t);
-    }
-    Pull(t);
-    return t;
-}
-
-SNode* InsertAt(SPool& pool, SNode* t, int pos, SNode* node)
-{
-    if (!t) {
-        Pull(node);
-        return node;
-    }
-    t = Own(pool, t);
-    const int ls = SizeOf(t->left);
-    if (pos <= ls)
-        t->left = InsertAt(pool, t->left, pos, node);
+    const int k = t->n - from;
+    if (t->leaf)
+        std::copy(t->slot + from, t->slot + t->n, right->slot);
     else
-        t->right = InsertAt(pool, t->right, pos - ls - 1, node);
-    return Balance(pool, t);
+        std::copy(t->child + from, t->child + t->n, right->child);
+    right->n = static_cast<uint16_t>(k);
+    t->n = static_cast<uint16_t>(from);
 }
 
-SNode* RemoveFirst(SPool& pool, SNode* t, SNode*& first)
+void InsertChild(SNode* t, int i, SNode* c)
+{
+    std::copy_backward(t->child + i, t->child + t->n, t->child + t->n + 1);
+    t->child[i] = c;
+    ++t->n;
+}
+
+void RemoveChild(SNode* t, int i)
+{
+    std::copy(t->child + i + 1, t->child + t->n, t->child + i);
+    --t->n;
+}
+
+// Inserts slot at pos of t (owned by the caller's tree on return). Returns
+// the new right sibling when t had to split, else null.
+SNode* InsertIn(SPool& pool, SNode*& t, int pos, uint32_t slot)
 {
     t = Own(pool, t);
-    if (!t->left) {
-        first = t;
-        return t->right;
+    if (t->leaf) {
+        SNode* right = nullptr;
+        SNode* target = t;
+        if (t->n == kLeafCap) {
+            right = pool.NewNode(true);
+            MoveTail(t, kLeafCap / 2, right);
+            if (pos > t->n) {
+                pos -= t->n;
+                target = right;
+            }
+        }
+        std::copy_backward(target->slot + pos, target->slot + target->n,
+                           target->slot + target->n + 1);
+        target->slot[pos] = slot;
+        ++target->n;
+        Pull(pool, t);
+        if (right)
+            Pull(pool, right);
+        return right;
     }
-    t->left = RemoveFirst(pool, t->left, first);
-    return Balance(pool, t);
-}
-
-// Unlinks the node at pos (this tree's own by then). Nodes off the path stay
-// where they are in memory, so pointers to their records remain valid.
-SNode* EraseAt(SPool& pool, SNode* t, int pos, SNode*& erased)
-{
-    t = Own(pool, t);
-    const int ls = SizeOf(t->left);
-    if (pos < ls) {
-        t->left = EraseAt(pool, t->left, pos, erased);
-        return Balance(pool, t);
+    // The child that takes pos: at a boundary, the end of the earlier one.
+    int i = 0;
+    int before = 0;
+    while (i < t->n - 1 && pos > before + SizeOf(t->child[i])) {
+        before += SizeOf(t->child[i]);
+        ++i;
     }
-    if (pos > ls) {
-        t->right = EraseAt(pool, t->right, pos - ls - 1, erased);
-        return Balance(pool, t);
+    SNode* split = InsertIn(pool, t->child[i], pos - before, slot);
+    SNode* right = nullptr;
+    if (split) {
+        if (t->n == kFan) {
+            right = pool.NewNode(false);
+            MoveTail(t, kFan / 2, right);
+            if (i + 1 > t->n)
+                InsertChild(right, i + 1 - t->n, split);
+            else
+                InsertChild(t, i + 1, split);
+            Pull(pool, right);
+        } else {
+            InsertChild(t, i + 1, split);
+        }
     }
-    erased = t;
-    if (!t->left)
-        return t->right;
-    if (!t->right)
-        return t->left;
-    SNode* successor = nullptr;
-    SNode* rest = RemoveFirst(pool, t->right, successor);
-    successor->left = t->left;
-    successor->right = rest;
-    return Balance(pool, successor);
+    Pull(pool, t);
+    return right;
 }
 
-// Makes every node on the path to pos this tree's own.
-SNode* OwnPath(SPool& pool, SNode* t, int pos)
+// Merges child i of t with a neighbour when it has grown small and the two
+// fit in one node.
+void MendChild(SPool& pool, SNode* t, int i)
 {
-    t = Own(pool, t);
-    const int ls = SizeOf(t->left);
-    if (pos < ls)
-        t->left = OwnPath(pool, t->left, pos);
-    else if (pos > ls)
-        t->right = OwnPath(pool, t->right, pos - ls - 1);
-    return t;
-}
-
-// Recomputes the aggregates on the path to pos (owned: see OwnPath) after
-// its record changed.
-void RefreshPath(SNode* t, int pos)
-{
-    const int ls = SizeOf(t->left);
-    if (pos < ls)
-        RefreshPath(t->left, pos);
-    else if (pos > ls)
-        RefreshPath(t->right, pos - ls - 1);
-    Pull(t);
-}
-
-// Inserts node before the first record of t whose key is greater than key,
-// in one pass down. t must hold such a record.
-SNode* InsertByKey(SPool& pool, SNode* t, SNode* node, int64_t key)
-{
-    __builtin_prefetch(t->right);
-    t = Own(pool, t);
-    if (t->left && t->left->maxKey > key)
-        t->left = InsertByKey(pool, t->left, node, key);
-    else if (t->key > key)
-        t->left = InsertAt(pool, t->left, SizeOf(t->left), node);
+    SNode* c = t->child[i];
+    const int least = c->leaf ? kLeafMin : kInnerMin;
+    const int cap = c->leaf ? kLeafCap : kFan;
+    if (c->n == 0) {
+        RemoveChild(t, i);
+        pool.FreeNode(c);
+        return;
+    }
+    if (c->n >= least || t->n < 2)
+        return;
+    const int l = i + 1 < t->n ? i : i - 1;
+    if (t->child[l]->n + t->child[l + 1]->n > cap)
+        return;
+    SNode* left = t->child[l] = Own(pool, t->child[l]);
+    SNode* right = t->child[l + 1] = Own(pool, t->child[l + 1]);
+    // The entries change hands: whatever right held, left holds now.
+    if (left->leaf)
+        std::copy(right->slot, right->slot + right->n, left->slot + left->n);
     else
-        t->right = InsertByKey(pool, t->right, node, key);
-    return Balance(pool, t);
+        std::copy(right->child, right->child + right->n, left->child + left->n);
+    left->n = static_cast<uint16_t>(left->n + right->n);
+    RemoveChild(t, l + 1);
+    pool.FreeNode(right);
+    Pull(pool, left);
+}
+
+// Takes the slot at pos out of t (owned on return).
+void EraseIn(SPool& pool, SNode*& t, int pos, uint32_t& slot)
+{
+    t = Own(pool, t);
+    if (t->leaf) {
+        slot = t->slot[pos];
+        std::copy(t->slot + pos + 1, t->slot + t->n, t->slot + pos);
+        --t->n;
+        Pull(pool, t);
+        return;
+    }
+    int i = 0;
+    while (pos >= SizeOf(t->child[i])) {
+        pos -= SizeOf(t->child[i]);
+        ++i;
+    }
+    EraseIn(pool, t->child[i], pos, slot);
+    MendChild(pool, t, i);
+    Pull(pool, t);
+}
+
+// Makes the path to pos this tree's own, lets change write the leaf's entry,
+// and recomputes the aggregates on the way back.
+template <typename Change> void ChangeAt(SPool& pool, SNode*& t, int pos, Change change)
+{
+    t = Own(pool, t);
+    if (t->leaf) {
+        change(t->slot[pos]);
+    } else {
+        int i = 0;
+        while (pos >= SizeOf(t->child[i])) {
+            pos -= SizeOf(t->child[i]);
+            ++i;
+        }
+        ChangeAt(pool, t->child[i], pos, change);
+    }
+    Pull(pool, t);
 }
 
 bool Overlaps(const SNode* t, int f, int32_t lo, int32_t hi)
 {
-    return t && t->count[f] > 0 && t->maxYear[f] >= lo && t->minYear[f] <= hi;
+    return t && t->agg.count[f] > 0 && t->agg.maxYear[f] >= lo && t->agg.minYear[f] <= hi;
 }
 
-int FindIn(const SNode* t, int offset, int start, int f, int32_t lo, int32_t hi,
-           const std::function<bool(const SEventData&)>& match)
+int FindIn(const SPool& pool, const SNode* t, int offset, int start, int f, int32_t lo,
+           int32_t hi, const std::function<bool(const SEventData&)>& match)
 {
-    if (!t || offset + SizeOf(t) <= start || !Overlaps(t, f, lo, hi))
+    if (offset + SizeOf(t) <= start || !Overlaps(t, f, lo, hi))
         return -1;
-    const int ls = SizeOf(t->left);
-    const int found = FindIn(t->left, offset, start, f, lo, hi, match);
-    if (found >= 0)
-        return found;
-    const int pos = offset + ls;
-    if (pos >= start && t->cls <= f && t->year >= lo && t->year <= hi && match(t->data))
-        return pos;
-    return FindIn(t->right, pos + 1, start, f, lo, hi, match);
+    if (t->leaf) {
+        for (int i = std::max(0, start - offset); i < t->n; ++i) {
+            const SEventData& rec = pool.Rec(t->slot[i]);
+            if (ClassOf(rec) <= f && rec.year >= lo && rec.year <= hi && match(rec))
+                return offset + i;
+        }
+        return -1;
+    }
+    for (int i = 0; i < t->n; ++i) {
+        const int found = FindIn(pool, t->child[i], offset, start, f, lo, hi, match);
+        if (found >= 0)
+            return found;
+        offset += SizeOf(t->child[i]);
+    }
+    return -1;
 }
 
-int CountYearIn(const SNode* t, int f, int32_t year)
+int CountYearIn(const SPool& pool, const SNode* t, int f, int32_t year)
 {
     if (!Overlaps(t, f, year, year))
         return 0;
-    if (t->minYear[f] == year && t->maxYear[f] == year)
-        return t->count[f];
-    const bool own = t->cls <= f && t->year == year;
-    return CountYearIn(t->left, f, year) + (own ? 1 : 0) + CountYearIn(t->right, f, year);
+    if (t->agg.minYear[f] == year && t->agg.maxYear[f] == year)
+        return t->agg.count[f];
+    int n = 0;
+    if (t->leaf) {
+        for (int i = 0; i < t->n; ++i) {
+            const SEventData& rec = pool.Rec(t->slot[i]);
+            n += ClassOf(rec) <= f && rec.year == year ? 1 : 0;
+        }
+        return n;
+    }
+    for (int i = 0; i < t->n; ++i)
+        n += CountYearIn(pool, t->child[i], f, year);
+    return n;
 }
 
-void CollectYearIn(SNode* t, int f, int32_t year, std::vector<SEventData*>& out)
+void CollectYearIn(const SPool& pool, const SNode* t, int f, int32_t year,
+                   std::vector<SEventData*>& out)
 {
     if (!Overlaps(t, f, year, year))
         return;
-    CollectYearIn(t->left, f, year, out);
-    if (t->cls <= f && t->year == year)
-        out.push_back(&t->data);
-    CollectYearIn(t->right, f, year, out);
+    if (t->leaf) {
+        for (int i = 0; i < t->n; ++i) {
+            SEventData& rec = pool.Rec(t->slot[i]);
+            if (ClassOf(rec) <= f && rec.year == year)
+                out.push_back(&rec);
+        }
+        return;
+    }
+    for (int i = 0; i < t->n; ++i)
+        CollectYearIn(pool, t->child[i], f, year, out);
+}
+
+// Nodes over entries[0..n) (slots when leaves, else nodes), of nearly equal
+// fill; returns the nodes of the level made.
+template <typename Entry>
+std::vector<SNode*> BuildLevel(SPool& pool, const Entry* entries, size_t n, int cap)
+{
+    const size_t nodes = (n + static_cast<size_t>(cap) - 1) / static_cast<size_t>(cap);
+    std::vector<SNode*> level;
+    level.reserve(nodes);
+    size_t at = 0;
+    for (size_t k = 0; k < nodes; ++k) {
+        const size_t take = (n - at) / (nodes - k);
+        const size_t end = at + std::max<size_t>(take, 1);
+        SNode* t = pool.NewNode(std::is_same<Entry, uint32_t>::value);
+        for (size_t j = at; j < end; ++j) {
+            if constexpr (std::is_same<Entry, uint32_t>::value)
+                t->slot[t->n++] = entries[j];
+            else
+                t->child[t->n++] = entries[j];
+        }
+        at = end;
+        Pull(pool, t);
+        level.push_back(t);
+    }
+    return level;
 }
 
 } // namespace
-
-const CYearEventTree::SNode* CYearEventTree::Left(const SNode* t)
-{
-    return t->left;
-}
-
-const CYearEventTree::SNode* CYearEventTree::Right(const SNode* t)
-{
-    return t->right;
-}
-
-const SEventData& CYearEventTree::Data(const SNode* t)
-{
-    return t->data;
-}
 
 CYearEventTree::CYearEventTree() : m_pool(std::make_shared<SPool>()) {}
 
 CYearEventTree::~CYearEventTree()
 {
-    Clear();
+    // The last tree of a storage lets it go whole.
+    if (m_pool.use_count() > 1) {
+        for (uint32_t s : m_run)
+            m_pool->Drop(s);
+        Release(*m_pool, m_root);
+    }
 }
 
-// A copy shares every node with the original; whichever changes first copies
-// the nodes on the path it changes, so that a copy costs nothing until then.
+// A copy shares every node and slot with the original; whichever changes
+// first copies the nodes on the path it changes, so that a copy costs
+// nothing until then.
 CYearEventTree::CYearEventTree(const CYearEventTree& other) : m_pool(other.m_pool)
 {
     m_root = other.m_root;
-    if (m_root) {
-        if (m_root->refs == UINT16_MAX) {
-            // Too many copies of one tree share its root: this one copies
-            // every node instead.
-            m_root = CloneFrom(other.m_root);
-        } else {
-            ++m_root->refs;
-        }
-    }
+    if (m_root)
+        ++m_root->refs;
 }
 
 CYearEventTree& CYearEventTree::operator=(const CYearEventTree& other)
@@ -407,29 +551,10 @@ void CYearEventTree::Swap(CYearEventTree& other) noexcept
 {
     std::swap(m_root, other.m_root);
     m_pool.swap(other.m_pool);
+    m_run.swap(other.m_run);
+    std::swap(m_runMaxKey, other.m_runMaxKey);
     m_yearIndex.swap(other.m_yearIndex);
     std::swap(m_yearIndexValid, other.m_yearIndexValid);
-}
-
-CYearEventTree::SNode* CYearEventTree::NewNode(SEventData&& rec)
-{
-    return m_pool->New(std::move(rec));
-}
-
-void CYearEventTree::FreeNode(SNode* node)
-{
-    m_pool->Free(node);
-}
-
-CYearEventTree::SNode* CYearEventTree::CloneFrom(const SNode* t)
-{
-    if (!t)
-        return nullptr;
-    SNode* n = NewNode(SEventData(t->data));
-    n->left = CloneFrom(t->left);
-    n->right = CloneFrom(t->right);
-    Pull(n);
-    return n;
 }
 
 int CYearEventTree::Size() const
@@ -440,75 +565,66 @@ int CYearEventTree::Size() const
 int CYearEventTree::CountVisible(int filter) const
 {
     const int f = NormalizeFilter(filter);
-    return f < 0 ? 0 : CountOf(m_root, f);
+    return f < 0 || !m_root ? 0 : m_root->agg.count[f];
 }
 
 int64_t CYearEventTree::Descents() const
 {
-    return m_root ? m_root->descents : 0;
+    return m_root ? m_root->agg.descents : 0;
 }
 
 void CYearEventTree::Clear()
 {
     EndAppendRun();
-    Release(*m_pool, m_root);
-    m_root = nullptr;
     Changed();
     m_yearIndex.shrink_to_fit();
-    // Memory goes back at once unless a copy still uses the pool.
+    // Memory goes back at once; a copy that shares the storage keeps it.
     if (m_pool.use_count() > 1)
-        m_pool = std::make_shared<SPool>();
-    else if (!m_pool->chunks.empty())
-        m_pool = std::make_shared<SPool>();
+        Release(*m_pool, m_root);
+    m_root = nullptr;
+    m_pool = std::make_shared<SPool>();
+}
+
+uint32_t CYearEventTree::SlotAt(int pos) const
+{
+    const SNode* t = m_root;
+    while (!t->leaf) {
+        int i = 0;
+        while (pos >= SizeOf(t->child[i])) {
+            pos -= SizeOf(t->child[i]);
+            ++i;
+        }
+        t = t->child[i];
+    }
+    return t->slot[pos];
 }
 
 SEventData* CYearEventTree::At(int pos) const
 {
-    SNode* n = NodeAt(pos);
-    return n ? &n->data : nullptr;
-}
-
-CYearEventTree::SNode* CYearEventTree::NodeAt(int pos) const
-{
     if (pos < 0 || pos >= Size())
         return nullptr;
-    SNode* t = m_root;
-    while (t) {
-        const int ls = SizeOf(t->left);
-        if (pos < ls) {
-            t = t->left;
-        } else if (pos == ls) {
-            return t;
-        } else {
-            pos -= ls + 1;
-            t = t->right;
-        }
-    }
-    return nullptr;
+    return &m_pool->Rec(SlotAt(pos));
 }
 
 int CYearEventTree::Select(int visibleIndex, int filter) const
 {
     const int f = NormalizeFilter(filter);
-    if (f < 0 || visibleIndex < 0 || visibleIndex >= CountOf(m_root, f))
+    if (f < 0 || visibleIndex < 0 || visibleIndex >= CountVisible(f))
         return -1;
     int pos = 0;
     const SNode* t = m_root;
-    while (t) {
-        const int lc = CountOf(t->left, f);
-        if (visibleIndex < lc) {
-            t = t->left;
-            continue;
+    while (!t->leaf) {
+        int i = 0;
+        while (visibleIndex >= t->child[i]->agg.count[f]) {
+            visibleIndex -= t->child[i]->agg.count[f];
+            pos += SizeOf(t->child[i]);
+            ++i;
         }
-        visibleIndex -= lc;
-        pos += SizeOf(t->left);
-        if (t->cls <= f) {
-            if (visibleIndex == 0)
-                return pos;
-            --visibleIndex;
-        }
-        ++pos;
-        t = t->right;
+        t = t->child[i];
+    }
+    for (int i = 0; i < t->n; ++i) {
+        if (ClassOf(m_pool->Rec(t->slot[i])) <= f && visibleIndex-- == 0)
+            return pos + i;
     }
     return -1;
 }
@@ -516,54 +632,69 @@ int CYearEventTree::Select(int visibleIndex, int filter) const
 int CYearEventTree::Rank(int pos, int filter) const
 {
     const int f = NormalizeFilter(filter);
-    if (f < 0 || pos <= 0)
+    if (f < 0 || pos <= 0 || !m_root)
         return 0;
+    if (pos >= Size())
+        return m_root->agg.count[f];
     int rank = 0;
     const SNode* t = m_root;
-    while (t && pos > 0) {
-        const int ls = SizeOf(t->left);
-        if (pos <= ls) {
-            t = t->left;
-            continue;
+    while (!t->leaf) {
+        int i = 0;
+        while (pos >= SizeOf(t->child[i])) {
+            pos -= SizeOf(t->child[i]);
+            rank += t->child[i]->agg.count[f];
+            ++i;
         }
-        rank += CountOf(t->left, f) + (t->cls <= f ? 1 : 0);
-        pos -= ls + 1;
-        t = t->right;
+        t = t->child[i];
     }
+    for (int i = 0; i < pos; ++i)
+        rank += ClassOf(m_pool->Rec(t->slot[i])) <= f ? 1 : 0;
     return rank;
+}
+
+void CYearEventTree::InsertSlot(int pos, uint32_t slot)
+{
+    if (!m_root) {
+        m_root = m_pool->NewNode(true);
+        m_root->slot[m_root->n++] = slot;
+        Pull(*m_pool, m_root);
+        return;
+    }
+    SNode* split = InsertIn(*m_pool, m_root, pos, slot);
+    if (split) {
+        SNode* root = m_pool->NewNode(false);
+        root->child[0] = m_root;
+        root->child[1] = split;
+        root->n = 2;
+        Pull(*m_pool, root);
+        m_root = root;
+    }
 }
 
 void CYearEventTree::Insert(int pos, SEventData&& rec)
 {
+    EndAppendRun();
     Changed();
     pos = std::max(0, std::min(pos, Size()));
-    SNode* node = NewNode(std::move(rec));
-    m_root = InsertAt(*m_pool, m_root, pos, node);
+    InsertSlot(pos, m_pool->NewSlot(std::move(rec)));
 }
-
-namespace {
-
-// A tree of nodes[0..n) in that order, every subtree's halves of equal size
-// or one apart, so heights differ by one at most.
-SNode* LinkBalanced(SNode* const* nodes, size_t n)
-{
-    if (n == 0)
-        return nullptr;
-    const size_t mid = n / 2;
-    SNode* t = nodes[mid];
-    t->left = LinkBalanced(nodes, mid);
-    t->right = LinkBalanced(nodes + mid + 1, n - mid - 1);
-    Pull(t);
-    return t;
-}
-
-} // namespace
 
 void CYearEventTree::AppendToRun(SEventData&& rec)
 {
-    SNode* node = NewNode(std::move(rec));
-    m_runMaxKey = std::max(m_runMaxKey, node->key);
-    m_run.push_back(node);
+    const uint32_t s = m_pool->NewSlot(std::move(rec));
+    m_runMaxKey = std::max(m_runMaxKey, SortKey(m_pool->Rec(s)));
+    m_run.push_back(s);
+}
+
+void CYearEventTree::AppendToRun(SEventData&& rec, std::string_view text,
+                                 std::string_view supplement)
+{
+    const uint32_t s = m_pool->NewSlot(std::move(rec));
+    SEventData& stored = m_pool->Rec(s);
+    m_pool->Lend(stored.text, text);
+    m_pool->Lend(stored.supplement, supplement);
+    m_runMaxKey = std::max(m_runMaxKey, SortKey(stored));
+    m_run.push_back(s);
 }
 
 void CYearEventTree::EndAppendRun()
@@ -572,10 +703,14 @@ void CYearEventTree::EndAppendRun()
         return;
     Changed();
     if (!m_root) {
-        m_root = LinkBalanced(m_run.data(), m_run.size());
+        // Built bottom up, one level at a time.
+        std::vector<SNode*> level = BuildLevel(*m_pool, m_run.data(), m_run.size(), kLeafCap);
+        while (level.size() > 1)
+            level = BuildLevel(*m_pool, level.data(), level.size(), kFan);
+        m_root = level.front();
     } else {
-        for (SNode* node : m_run)
-            m_root = InsertAt(*m_pool, m_root, SizeOf(m_root), node);
+        for (uint32_t s : m_run)
+            InsertSlot(Size(), s);
     }
     m_run.clear();
     m_run.shrink_to_fit();
@@ -585,52 +720,83 @@ void CYearEventTree::EndAppendRun()
 bool CYearEventTree::BelongsAtEnd(const SEventData& rec) const
 {
     const int64_t key = SortKey(rec);
-    return (!m_root || m_root->maxKey <= key) && m_runMaxKey <= key;
+    return (!m_root || m_root->agg.maxKey <= key) && m_runMaxKey <= key;
 }
 
 bool CYearEventTree::InsertSorted(SEventData& rec)
 {
+    EndAppendRun();
     const int64_t key = SortKey(rec);
-    if (!m_root || m_root->maxKey <= key)
+    if (!m_root || m_root->agg.maxKey <= key)
         return false;
-    Changed();
-    SNode* node = NewNode(std::move(rec));
-    m_root = InsertByKey(*m_pool, m_root, node, key);
+    // The first record in list order whose key is greater.
+    int pos = 0;
+    const SNode* t = m_root;
+    while (!t->leaf) {
+        int i = 0;
+        while (t->child[i]->agg.maxKey <= key) {
+            pos += SizeOf(t->child[i]);
+            ++i;
+        }
+        t = t->child[i];
+    }
+    int i = 0;
+    while (SortKey(m_pool->Rec(t->slot[i])) <= key)
+        ++i;
+    Insert(pos + i, std::move(rec));
     return true;
 }
 
 SEventData CYearEventTree::Erase(int pos)
 {
+    EndAppendRun();
     Changed();
-    SNode* erased = nullptr;
-    m_root = EraseAt(*m_pool, m_root, pos, erased);
-    SEventData out(std::move(erased->data));
-    FreeNode(erased);
+    uint32_t s = 0;
+    EraseIn(*m_pool, m_root, pos, s);
+    while (!m_root->leaf && m_root->n == 1) {
+        SNode* only = m_root->child[0];
+        m_pool->FreeNode(m_root);
+        m_root = only;
+    }
+    if (m_root->n == 0) {
+        m_pool->FreeNode(m_root);
+        m_root = nullptr;
+    }
+    // The record leaves its slot unless a copy still holds it there.
+    SEventData out;
+    if (m_pool->refs[s] == 1)
+        out = std::move(m_pool->Rec(s));
+    else
+        out = m_pool->Rec(s);
+    m_pool->Drop(s);
     return out;
 }
 
 void CYearEventTree::Replace(int pos, SEventData&& rec)
 {
+    EndAppendRun();
     Changed();
-    m_root = OwnPath(*m_pool, m_root, pos);
-    SNode* n = NodeAt(pos);
-    n->data = std::move(rec);
-    n->Refresh();
-    RefreshPath(m_root, pos);
+    SPool& pool = *m_pool;
+    ChangeAt(pool, m_root, pos, [&](uint32_t& s) {
+        if (pool.refs[s] == 1) {
+            pool.Rec(s) = std::move(rec);
+        } else {
+            // A copy still holds the old record where it is.
+            pool.Drop(s);
+            s = pool.NewSlot(std::move(rec));
+        }
+    });
 }
 
 void CYearEventTree::SwapWithNext(int pos)
 {
+    EndAppendRun();
     Changed();
-    m_root = OwnPath(*m_pool, m_root, pos);
-    m_root = OwnPath(*m_pool, m_root, pos + 1);
-    SNode* a = NodeAt(pos);
-    SNode* b = NodeAt(pos + 1);
-    std::swap(a->data, b->data);
-    a->Refresh();
-    b->Refresh();
-    RefreshPath(m_root, pos);
-    RefreshPath(m_root, pos + 1);
+    // The records stay where they are; their slots trade places.
+    const uint32_t a = SlotAt(pos);
+    const uint32_t b = SlotAt(pos + 1);
+    ChangeAt(*m_pool, m_root, pos, [b](uint32_t& s) { s = b; });
+    ChangeAt(*m_pool, m_root, pos + 1, [a](uint32_t& s) { s = a; });
 }
 
 int CYearEventTree::FirstYearFrom(int32_t year, bool strict, int filter, int* visibleIndex) const
@@ -641,30 +807,33 @@ int CYearEventTree::FirstYearFrom(int32_t year, bool strict, int filter, int* vi
     if (f < 0)
         return -1;
     auto reaches = [&](const SNode* s) {
-        return s && s->count[f] > 0 && (strict ? s->maxYear[f] > year : s->maxYear[f] >= year);
+        return s && s->agg.count[f] > 0 &&
+               (strict ? s->agg.maxYear[f] > year : s->agg.maxYear[f] >= year);
     };
     if (!reaches(m_root))
         return -1;
     int pos = 0;
     int vis = 0;
     const SNode* t = m_root;
-    while (t) {
-        if (reaches(t->left)) {
-            t = t->left;
+    while (!t->leaf) {
+        int i = 0;
+        while (!reaches(t->child[i])) {
+            pos += SizeOf(t->child[i]);
+            vis += t->child[i]->agg.count[f];
+            ++i;
+        }
+        t = t->child[i];
+    }
+    for (int i = 0; i < t->n; ++i) {
+        const SEventData& rec = m_pool->Rec(t->slot[i]);
+        if (ClassOf(rec) > f)
             continue;
+        if (strict ? rec.year > year : rec.year >= year) {
+            if (visibleIndex)
+                *visibleIndex = vis;
+            return pos + i;
         }
-        pos += SizeOf(t->left);
-        vis += CountOf(t->left, f);
-        if (t->cls <= f) {
-            if (strict ? t->year > year : t->year >= year) {
-                if (visibleIndex)
-                    *visibleIndex = vis;
-                return pos;
-            }
-            ++vis;
-        }
-        ++pos;
-        t = t->right;
+        ++vis;
     }
     return -1;
 }
@@ -696,25 +865,25 @@ int CYearEventTree::FirstMatchOfYear(int32_t year, int filter,
                                      const std::function<bool(const SEventData&)>& match) const
 {
     const int f = NormalizeFilter(filter);
-    if (f < 0)
+    if (f < 0 || !m_root)
         return -1;
     if (UseYearIndex()) {
         for (const SYearEntry& e : YearSpan(year)) {
-            if (e.node->cls <= f && match(e.node->data))
+            if (ClassOf(*e.rec) <= f && match(*e.rec))
                 return e.pos;
         }
         return -1;
     }
-    return FindIn(m_root, 0, 0, f, year, year, match);
+    return FindIn(*m_pool, m_root, 0, 0, f, year, year, match);
 }
 
 int CYearEventTree::CountOfYear(int32_t year, int filter) const
 {
     const int f = NormalizeFilter(filter);
-    if (f < 0)
+    if (f < 0 || !m_root)
         return 0;
     if (Descents() == 0) {
-        const int total = CountOf(m_root, f);
+        const int total = CountVisible(f);
         int from = -1, past = -1;
         if (FirstYearFrom(year, false, f, &from) < 0)
             return 0;
@@ -725,25 +894,25 @@ int CYearEventTree::CountOfYear(int32_t year, int filter) const
     if (UseYearIndex()) {
         int n = 0;
         for (const SYearEntry& e : YearSpan(year))
-            n += e.node->cls <= f ? 1 : 0;
+            n += ClassOf(*e.rec) <= f ? 1 : 0;
         return n;
     }
-    return CountYearIn(m_root, f, year);
+    return CountYearIn(*m_pool, m_root, f, year);
 }
 
 void CYearEventTree::CollectYear(int32_t year, int filter, std::vector<SEventData*>& out) const
 {
     const int f = NormalizeFilter(filter);
-    if (f < 0)
+    if (f < 0 || !m_root)
         return;
     if (UseYearIndex()) {
         for (const SYearEntry& e : YearSpan(year)) {
-            if (e.node->cls <= f)
-                out.push_back(&e.node->data);
+            if (ClassOf(*e.rec) <= f)
+                out.push_back(e.rec);
         }
         return;
     }
-    CollectYearIn(m_root, f, year, out);
+    CollectYearIn(*m_pool, m_root, f, year, out);
 }
 
 bool CYearEventTree::UseYearIndex() const
@@ -760,20 +929,10 @@ CYearEventTree::SYearSpan CYearEventTree::YearSpan(int32_t year) const
     if (!m_yearIndexValid) {
         m_yearIndex.clear();
         m_yearIndex.reserve(static_cast<size_t>(Size()));
-        // In-order walk with an explicit stack: positions come out ascending.
-        std::vector<SNode*> stack;
-        SNode* t = m_root;
         int pos = 0;
-        while (t || !stack.empty()) {
-            while (t) {
-                stack.push_back(t);
-                t = t->left;
-            }
-            t = stack.back();
-            stack.pop_back();
-            m_yearIndex.push_back(SYearEntry{t->year, pos++, t});
-            t = t->right;
-        }
+        ForEach([&](const SEventData& rec) {
+            m_yearIndex.push_back(SYearEntry{rec.year, pos++, const_cast<SEventData*>(&rec)});
+        });
         std::stable_sort(m_yearIndex.begin(), m_yearIndex.end(),
                          [](const SYearEntry& a, const SYearEntry& b) { return a.year < b.year; });
         m_yearIndexValid = true;
@@ -798,16 +957,38 @@ int CYearEventTree::FindFrom(int start, int filter, int32_t lo, int32_t hi,
                              const std::function<bool(const SEventData&)>& match) const
 {
     const int f = NormalizeFilter(filter);
-    if (f < 0 || lo > hi)
+    if (f < 0 || lo > hi || !m_root)
         return -1;
-    return FindIn(m_root, 0, std::max(start, 0), f, lo, hi, match);
+    return FindIn(*m_pool, m_root, 0, std::max(start, 0), f, lo, hi, match);
 }
 
 bool CYearEventTree::YearRange(int32_t& minYear, int32_t& maxYear) const
 {
     if (!m_root)
         return false;
-    minYear = m_root->minYear[kFilters - 1];
-    maxYear = m_root->maxYear[kFilters - 1];
+    minYear = m_root->agg.minYear[kFilters - 1];
+    maxYear = m_root->agg.maxYear[kFilters - 1];
     return true;
+}
+
+void CYearEventTree::VisitRecords(void (*visit)(void*, const SEventData&), void* context) const
+{
+    if (!m_root)
+        return;
+    // Depth first with an explicit stack of (node, next entry).
+    std::vector<std::pair<const SNode*, int>> stack;
+    stack.emplace_back(m_root, 0);
+    while (!stack.empty()) {
+        auto& [t, i] = stack.back();
+        if (t->leaf) {
+            for (int k = 0; k < t->n; ++k)
+                visit(context, m_pool->Rec(t->slot[k]));
+            stack.pop_back();
+        } else if (i < t->n) {
+            const SNode* c = t->child[i++];
+            stack.emplace_back(c, 0);
+        } else {
+            stack.pop_back();
+        }
+    }
 }

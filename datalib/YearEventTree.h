@@ -5,14 +5,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
-// The record list of an event table as an AVL tree keyed by list position:
-// the in-order sequence of the nodes is the list order, and every node
-// carries aggregates of its subtree so that positional, visible-index and
-// per-year questions are answered by one descent instead of a walk over the
-// list. (A treap would do as well in theory; its paths are a third longer,
-// and on a large table every step down is a cache miss.)
+// The record list of an event table as a B+-tree keyed by list position:
+// the leaves, left to right, hold the list, and every node carries
+// aggregates of its subtree so that positional, visible-index and per-year
+// questions are answered by one descent instead of a walk over the list.
+// Leaves hold up to 64 records and inner nodes up to 32 children, so the
+// links and aggregates cost a few bytes per record, not a node each.
 //
 // Visibility classes: class 0 is priority <= 0, 1 and 2 are those priorities,
 // 3 is anything above. Under filter f (0..3) classes 0..f are visible, so the
@@ -25,11 +26,14 @@
 // year ranges; a list far out of order uses a year index built after each
 // change.
 //
-// Records live inside their nodes, so a pointer to a record stays valid until
-// that record is erased, or the tree changes while a copy of it exists.
-// A copy shares the nodes of the original (nothing is copied when it is
-// made); the first change of either copies only the nodes on the path it
-// changes. Copies share their node pool and must stay on one thread.
+// Record addresses: records live in slots of a storage that never moves them
+// (the leaves hold slot numbers), so a record keeps its address until that
+// record itself is changed or erased: across inserts, erases and moves of
+// other records, and across copies. A copy shares every slot and node of the
+// original (nothing is copied when it is made); a change in either copies
+// the nodes on its path and gives only a changed record a new slot, so every
+// other record keeps its address in both copies. A slot is freed when no
+// copy holds it. Copies share their storage and must stay on one thread.
 class CYearEventTree
 {
 public:
@@ -83,6 +87,9 @@ public:
     // tree in one pass when the list was empty). Nothing else may be asked
     // or changed while a run is open.
     void AppendToRun(SEventData&& rec);
+    // The same for a record read from a file, whose texts (rec's are
+    // ignored) are kept in blocks of the storage rather than one each.
+    void AppendToRun(SEventData&& rec, std::string_view text, std::string_view supplement);
     void EndAppendRun();
     // Whether InsertSorted would refuse rec, the open run counted: no record
     // sorts after it, so it belongs at the end.
@@ -113,19 +120,9 @@ public:
     // Visits every record in list order.
     template <typename Visit> void ForEach(Visit visit) const
     {
-        // In-order, with an explicit stack of left spines.
-        std::vector<const SNode*> stack;
-        const SNode* t = m_root;
-        while (t || !stack.empty()) {
-            while (t) {
-                stack.push_back(t);
-                t = Left(t);
-            }
-            t = stack.back();
-            stack.pop_back();
-            visit(Data(t));
-            t = Right(t);
-        }
+        VisitRecords(
+            [](void* context, const SEventData& rec) { (*static_cast<Visit*>(context))(rec); },
+            &visit);
     }
 
     // Earliest / latest year of any record; false when empty.
@@ -138,9 +135,7 @@ public:
     struct SPool;
 
 private:
-    static const SNode* Left(const SNode* t);
-    static const SNode* Right(const SNode* t);
-    static const SEventData& Data(const SNode* t);
+    void VisitRecords(void (*visit)(void*, const SEventData&), void* context) const;
 
     // The records by year (ties in list order), for lists far from year
     // order; built when first needed after a change.
@@ -148,7 +143,7 @@ private:
     {
         int32_t year;
         int32_t pos;
-        SNode* node;
+        SEventData* rec;
     };
     struct SYearSpan
     {
@@ -162,13 +157,11 @@ private:
     // Every change of the list goes through here.
     void Changed();
 
-    SNode* NodeAt(int pos) const;
-    SNode* NewNode(SEventData&& rec);
-    void FreeNode(SNode* node);
-    SNode* CloneFrom(const SNode* t);
+    uint32_t SlotAt(int pos) const;
+    void InsertSlot(int pos, uint32_t slot);
     void Swap(CYearEventTree& other) noexcept;
 
-    std::vector<SNode*> m_run;
+    std::vector<uint32_t> m_run;
     int64_t m_runMaxKey = INT64_MIN;
     SNode* m_root = nullptr;
     std::shared_ptr<SPool> m_pool;

@@ -232,11 +232,13 @@ void CDialogMakeEvent::SImpl::Refuse(QWidget* field, const char* message)
 bool CDialogMakeEvent::SImpl::ReadForm(SEventData& rec, bool check)
 {
     rec.Initialize();
-    auto readText = [&](QPlainTextEdit* edit, QString text, std::string& out) {
-        if (check)
-            return CSjisInput::ToSjis(text, out, edit);
+    auto readText = [&](QPlainTextEdit* edit, QString text, CRecordText& out) {
+        std::string sjis;
         // Unconvertible text without checks only compares as changed.
-        return CSjisInput::TryToSjis(text, out);
+        const bool ok =
+            check ? CSjisInput::ToSjis(text, sjis, edit) : CSjisInput::TryToSjis(text, sjis);
+        out = sjis;
+        return ok;
     };
     auto readTexts = [&] {
         QString event = ui.editEvent->toPlainText();

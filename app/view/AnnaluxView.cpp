@@ -444,7 +444,7 @@ bool CAnnaluxView::Search(const std::string& sjis, bool inSupplement, bool match
             scrollTo = yearTop;
     }
     SetScrollY(scrollTo);
-    emit searchSupplementChanged(hit && (hit->searchResult & EDS_SUPPLEMENT) ? hit->event->supplement
+    emit searchSupplementChanged(hit && (hit->searchResult & EDS_SUPPLEMENT) ? hit->event->supplement.str()
                                                                              : std::string());
     viewport()->update();
     return true;

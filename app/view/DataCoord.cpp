@@ -882,7 +882,7 @@ public:
 
     bool MayMatch(const SEventData& event) const
     {
-        if (Contains(event.text) || (m_inSupplement && Contains(event.supplement)))
+        if (Contains(event.text.view()) || (m_inSupplement && Contains(event.supplement.view())))
             return true;
         if (!m_mayBeDate)
             return false;

@@ -3,11 +3,14 @@
 #include "ScriptedHostServices.h"
 #include "Sjis.h"
 #include "TableContents.h"
+#include "TextFileReader.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -864,4 +867,188 @@ TEST(YearEventModel, UnsortedAppendsReplacementsAndInserts)
 TEST(YearEventModel, LargerTableStaysConsistent)
 {
     RunModel(4242, false, 1500);
+}
+
+// ------------------------------------- copies sharing storage, and record addresses
+
+namespace {
+
+struct SCopy
+{
+    std::unique_ptr<CYearEvent> table;
+    Model model;
+};
+
+std::vector<const SEventData*> Addresses(const CYearEvent& t)
+{
+    std::vector<const SEventData*> out;
+    t.GetRecords(out);
+    return out;
+}
+
+// How many of before's addresses after still holds.
+size_t Kept(std::vector<const SEventData*> before, std::vector<const SEventData*> after)
+{
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    std::vector<const SEventData*> common;
+    std::set_intersection(before.begin(), before.end(), after.begin(), after.end(),
+                          std::back_inserter(common));
+    return common.size();
+}
+
+// A table read from a file (its texts kept by the storage), then changed
+// through several copies at once: each copy must answer as its own model, a
+// change must leave every other record of that copy where it was, and the
+// other copies must not move at all.
+void RunCopies(unsigned seed, int records, int steps)
+{
+    CScriptedHostServices host;
+    CHostServicesScope scope(host);
+    Fuzz fz(seed);
+    std::vector<SCopy> copies(1);
+    copies[0].table = std::make_unique<CYearEvent>();
+    {
+        CYearEvent source;
+        for (int i = 0; i < records; ++i) {
+            SEventData r = fz.Record();
+            r.priority = std::max(0, std::min(2, r.priority));
+            r.year = fz.Int(-40, 40);
+            if (r.year == 0)
+                r.year = 1;
+            if (i % 7 == 0)
+                r.supplement = "s" + std::to_string(i);
+            source.SetData(r, true, -1, EP_EVERY);
+        }
+        CTextFileReader reader;
+        reader.SetContent(source.MakeFileContent());
+        ASSERT_EQ(0, copies[0].table->ReadContent(reader, true));
+        for (int i = 0; i < source.GetLen(); ++i)
+            copies[0].model.v.push_back(source.GetRecord(i));
+    }
+    ExpectSameAnswers(*copies[0].table, copies[0].model, "read");
+
+    for (int step = 0; step < steps && !::testing::Test::HasFatalFailure(); ++step) {
+        const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
+        const int action = fz.Int(0, 11);
+        if (action == 0 && copies.size() < 5) {
+            SCopy c;
+            const SCopy& from = copies[static_cast<size_t>(fz.Int(0, static_cast<int>(copies.size()) - 1))];
+            if (fz.Int(0, 1)) {
+                c.table = std::make_unique<CYearEvent>(*from.table);
+            } else {
+                c.table = std::make_unique<CYearEvent>();
+                *c.table = *from.table;
+            }
+            ASSERT_EQ(Addresses(*from.table), Addresses(*c.table)) << where << ": a copy shares";
+            c.model = from.model;
+            copies.push_back(std::move(c));
+            continue;
+        }
+        if (action == 1 && copies.size() > 1) {
+            copies.erase(copies.begin() + fz.Int(0, static_cast<int>(copies.size()) - 1));
+            continue;
+        }
+        const size_t who = static_cast<size_t>(fz.Int(0, static_cast<int>(copies.size()) - 1));
+        std::vector<std::vector<const SEventData*>> before;
+        for (const SCopy& c : copies)
+            before.push_back(Addresses(*c.table));
+        CYearEvent& t = *copies[who].table;
+        Model& m = copies[who].model;
+        const int n = static_cast<int>(m.v.size());
+        const int f = fz.Int(0, 3);
+        // The records of t this step may move: none, or the one changed.
+        size_t mayMove = 0;
+        if (action <= 4) {
+            const SEventData r = fz.Record();
+            ASSERT_TRUE(t.SetData(r, true, -1, EP_EVERY));
+            m.SetData(r, true, -1, EP_EVERY);
+        } else if (action <= 7) {
+            const int k = fz.Int(0, n);
+            SEventData removed;
+            const int p = m.Pos(k, f);
+            const SEventData expected = p >= 0 ? m.v[static_cast<size_t>(p)] : SEventData();
+            if (p >= 0)
+                m.v.erase(m.v.begin() + p);
+            ASSERT_EQ(p >= 0, t.RemoveAt(k, f, &removed)) << where;
+            if (p >= 0) {
+                ASSERT_EQ(expected, removed) << where;
+            }
+            mayMove = 1;
+        } else if (action <= 9) {
+            const int k = fz.Int(0, n);
+            SEventData r = fz.Record();
+            if (m.Pos(k, f) >= 0 && fz.Int(0, 1))
+                r.year = m.v[static_cast<size_t>(m.Pos(k, f))].year;
+            ASSERT_EQ(m.SetData(r, true, k, f), t.SetData(r, true, k, f)) << where;
+            mayMove = 1;
+        } else {
+            const int32_t y = fz.Int(-40, 40);
+            const int k = fz.Int(0, 3);
+            host.Clear();
+            const int res = m.Move(y, k, f, true);
+            ASSERT_EQ(res == 1 || res == 3, t.MoveToAfter(y, k, f)) << where;
+        }
+        for (size_t c = 0; c < copies.size(); ++c) {
+            const std::vector<const SEventData*> after = Addresses(*copies[c].table);
+            if (c != who) {
+                ASSERT_EQ(before[c], after) << where << ": another copy's records moved";
+                continue;
+            }
+            ASSERT_GE(Kept(before[c], after) + mayMove, before[c].size())
+                << where << ": records the change did not touch moved";
+        }
+        if (step % 25 == 0)
+            ExpectSameAnswers(t, m, where);
+        else
+            for (size_t i = 0; i < m.v.size(); ++i)
+                ASSERT_EQ(m.v[i], t.GetRecord(static_cast<int>(i))) << where << " at " << i;
+    }
+    for (const SCopy& c : copies)
+        ExpectSameAnswers(*c.table, c.model, "end");
+}
+
+} // namespace
+
+TEST(YearEventModel, CopiesShareStorageAndKeepRecordAddresses)
+{
+    RunCopies(7, 300, 400);
+}
+
+TEST(YearEventModel, DeepTableReadFromAFileThroughCopiesAndRemovals)
+{
+    // Enough records for three levels of nodes.
+    RunCopies(11, 5000, 300);
+}
+
+TEST(YearEventModel, EmptyingATableThroughACopyLeavesTheOriginal)
+{
+    CScriptedHostServices host;
+    CHostServicesScope scope(host);
+    CYearEvent original;
+    for (int i = 0; i < 3000; ++i)
+        original.SetData(Rec(1 + i % 50, -1, -1, false, i % 3, "r" + std::to_string(i)), true, -1,
+                         EP_EVERY);
+    const std::string bytes = original.MakeFileContent();
+    const std::vector<const SEventData*> addresses = Addresses(original);
+    CYearEvent copy(original);
+    Model m;
+    for (int i = 0; i < original.GetLen(); ++i)
+        m.v.push_back(original.GetRecord(i));
+    // Taken from the middle, the records leave nodes too small to stand
+    // alone, which are merged with their neighbours on the way.
+    while (copy.GetLen() > 0) {
+        SEventData removed;
+        const int at = copy.GetLen() / 2;
+        ASSERT_TRUE(copy.RemoveAt(at, EP_EVERY, &removed));
+        ASSERT_EQ(m.v[static_cast<size_t>(at)], removed);
+        m.v.erase(m.v.begin() + at);
+        if (m.v.size() % 250 == 0)
+            ExpectSameAnswers(copy, m, "emptying, " + std::to_string(m.v.size()) + " left");
+    }
+    EXPECT_EQ(bytes, original.MakeFileContent());
+    EXPECT_EQ(addresses, Addresses(original));
+    copy = original;
+    copy.RemoveAll();
+    EXPECT_EQ(bytes, original.MakeFileContent());
 }
