@@ -154,16 +154,10 @@ public:
 
     bool Next(std::string& out)
     {
-        if (m_end >= m_line.size() || m_line[m_end] != ',')
+        std::string_view field;
+        if (!NextText(m_fallback, field))
             return false;
-        int next = ReadCsvField(m_line, m_end + 1, out);
-        if (next < 0) {
-            // Nothing after the comma: an empty last field.
-            out.clear();
-            m_end = m_line.size();
-        } else {
-            m_end = static_cast<size_t>(next);
-        }
+        out.assign(field.data(), field.size());
         return true;
     }
 
@@ -194,6 +188,7 @@ public:
 private:
     const std::string& m_line;
     size_t m_end; // where the previous field ended
+    std::string m_fallback;
 };
 
 bool StartsWith(const std::string& s, const char* prefix)

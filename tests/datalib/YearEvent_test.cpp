@@ -1052,3 +1052,36 @@ TEST(YearEventModel, EmptyingATableThroughACopyLeavesTheOriginal)
     copy.RemoveAll();
     EXPECT_EQ(bytes, original.MakeFileContent());
 }
+
+TEST(YearEventModel, RecordsTakenOutOfATableReadFromAFileOutliveIt)
+{
+    // Texts read from a file are kept by the table's storage: whatever leaves
+    // the table must carry texts of its own.
+    CYearEvent source;
+    for (int i = 0; i < 500; ++i) {
+        SEventData r = Rec(1 + i, -1, -1, false, 0, "text number " + std::to_string(i));
+        r.supplement = "supplement number " + std::to_string(i);
+        source.SetData(r, true, -1, EP_EVERY);
+    }
+    SEventData removed, read, assigned;
+    std::vector<SEventData> moved;
+    {
+        auto table = std::make_unique<CYearEvent>();
+        CTextFileReader reader;
+        reader.SetContent(source.MakeFileContent());
+        ASSERT_EQ(0, table->ReadContent(reader, true));
+        ASSERT_TRUE(table->RemoveAt(10, EP_EVERY, &removed));
+        ASSERT_TRUE(table->GetAt(20, &read, EP_EVERY));
+        std::vector<SEventData*> year;
+        ASSERT_TRUE(table->GetData(101, year, EP_EVERY));
+        assigned.text = year[0]->text;
+        moved.push_back(std::move(*year[0]));
+        // The table still holds its own copy of what was moved out.
+        EXPECT_EQ("text number 100", table->GetRecord(99).text);
+    }
+    EXPECT_EQ("text number 10", removed.text);
+    EXPECT_EQ("supplement number 10", removed.supplement);
+    EXPECT_EQ("text number 21", read.text);
+    EXPECT_EQ("text number 100", assigned.text);
+    EXPECT_EQ("supplement number 100", moved[0].supplement);
+}
