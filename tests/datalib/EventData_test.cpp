@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -152,4 +154,56 @@ TEST(EventData, SearchNeverMatchesInsideADoubleByteCharacter)
     // And a folded needle keeps its own trail bytes.
     r.text = Sjis("ソフト");
     EXPECT_EQ(EDS_TEXT, r.Search(Sjis("ソフト"), false, false));
+}
+
+TEST(RecordText, AssignsFromItsOwnBytesAndKeepsEveryByte)
+{
+    CRecordText t("abcdef");
+    t = t.view().substr(2);
+    EXPECT_EQ("cdef", t);
+    t += t.view();
+    EXPECT_EQ("cdefcdef", t);
+    const CRecordText& same = t;
+    t = same;
+    EXPECT_EQ("cdefcdef", t);
+
+    const std::string withNul("a\0b\x81\x40", 5);
+    t = withNul;
+    EXPECT_EQ(5u, t.size());
+    EXPECT_EQ(withNul, std::string(t));
+    EXPECT_EQ('\0', t.c_str()[5]);
+
+    CRecordText empty;
+    t = "";
+    EXPECT_TRUE(t.empty());
+    EXPECT_EQ(empty, t);
+    EXPECT_STREQ("", t.c_str());
+    EXPECT_EQ("x", "x" + t);
+}
+
+TEST(RecordText, ALentTextLeavesItsBlockBehindWhenCopiedOrMoved)
+{
+    // A storage lends blocks to the texts it holds; whatever leaves it must
+    // not point into them.
+    char block[3][32];
+    CRecordText moved, assigned, copied;
+    {
+        CRecordText lent[3] = {CRecordText::Lend(block[0], "lent text"),
+                               CRecordText::Lend(block[1], "lent text"),
+                               CRecordText::Lend(block[2], "lent text")};
+        ASSERT_TRUE(lent[0].IsLent());
+        CRecordText taken(std::move(lent[0]));
+        moved = std::move(taken);
+        assigned = std::move(lent[1]);
+        copied = lent[2];
+        // A lent text is left as it was: its storage still holds it.
+        EXPECT_EQ("lent text", lent[0]);
+    }
+    // The storage reuses its blocks once the texts it lent them to are gone.
+    for (char* b : block)
+        std::fill(b, b + 32, 'x');
+    for (const CRecordText* t : {&moved, &assigned, &copied}) {
+        EXPECT_FALSE(t->IsLent());
+        EXPECT_EQ("lent text", *t);
+    }
 }
