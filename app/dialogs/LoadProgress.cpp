@@ -62,8 +62,7 @@ bool CLoadProgress::Step()
 {
     if (!m_clock.isValid())
         m_clock.start();
-    if (!m_dialog && Total() >= s_minimumBytes && Done() < Total() &&
-        m_clock.elapsed() >= s_delayMs)
+    if (!m_dialog && Total() >= s_minimumBytes && Done() < Total() && WorthShowing())
         Show();
     if (m_dialog) {
         m_dialog->setLabelText(LabelText());
@@ -74,6 +73,19 @@ bool CLoadProgress::Step()
     if (const auto& hook = StepHook())
         hook(*this);
     return !(m_dialog && m_dialog->wasCanceled()) && !Cancelled();
+}
+
+bool CLoadProgress::WorthShowing() const
+{
+    // Up only for a load that has run a moment and, at the pace so far, has
+    // at least half as long again to go: none flashes up just to go away.
+    const qint64 elapsed = m_clock.elapsed();
+    if (elapsed < s_delayMs)
+        return false;
+    if (Done() == 0)
+        return true;
+    const double remaining = double(elapsed) * double(Total() - Done()) / double(Done());
+    return remaining >= s_delayMs / 2.0;
 }
 
 void CLoadProgress::Show()

@@ -42,8 +42,9 @@ public:
     QProgressDialog* Dialog() const { return m_dialog.get(); }
 
     // Loads below minimumBytes in all show nothing; larger ones show the
-    // dialog after delayMs. For tests and the like; the defaults above hold
-    // until changed.
+    // dialog once they have run delayMs and have about half as long again
+    // to go (0: at the first report). For tests and the like; the defaults
+    // above hold until changed.
     static void SetShowRule(uint64_t minimumBytes, int delayMs);
     // Called on every report of every load (tests drive the dialog here).
     static void SetStepHook(std::function<void(CLoadProgress&)> hook);
@@ -52,6 +53,7 @@ protected:
     bool Step() override;
 
 private:
+    bool WorthShowing() const;
     void Show();
     QString LabelText() const;
 

@@ -80,6 +80,9 @@ bool CLibraryReloadCheck::Run(CAnnaluxDoc& doc)
             bool read = false;
             if (answer == CHostServices::AnswerYes) {
                 const auto progress = m_makeProgress ? m_makeProgress() : nullptr;
+                std::unique_ptr<CReadProgressScope> scope;
+                if (progress)
+                    scope = std::make_unique<CReadProgressScope>(*progress);
                 read = Reload(*table, kind);
             }
             if (read) {

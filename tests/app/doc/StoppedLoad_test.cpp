@@ -2,6 +2,7 @@
 
 #include "AppTest.h"
 #include "LargeLibrary.h"
+#include "LibraryReloadCheck.h"
 #include "LoadFixture.h"
 #include "ReadProgress.h"
 #include "Sjis.h"
@@ -22,10 +23,10 @@ std::string CurrentDir()
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
 
-class StoppedOpenTest : public AppTest
+class StoppedLoadTest : public AppTest
 {
 protected:
-    StoppedOpenTest() : m_files(m_dir)
+    StoppedLoadTest() : m_files(m_dir)
     {
         m_host.SetDefaultAnswer(CHostServices::AnswerNo);
         m_small = m_files.WriteSmallProject();
@@ -38,7 +39,7 @@ protected:
     std::string m_large;
 };
 
-TEST_F(StoppedOpenTest, StoppingPartWayLeavesTheOpenChronologyAndEveryFileAsTheyWere)
+TEST_F(StoppedLoadTest, StoppingPartWayLeavesTheOpenChronologyAndEveryFileAsTheyWere)
 {
     CAnnaluxDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(m_small));
@@ -81,7 +82,7 @@ TEST_F(StoppedOpenTest, StoppingPartWayLeavesTheOpenChronologyAndEveryFileAsThey
     EXPECT_EQ(saved.GetLen(), 4);
 }
 
-TEST_F(StoppedOpenTest, AReportedLoadGivesTheSameChronologyAsAPlainOne)
+TEST_F(StoppedLoadTest, AReportedLoadGivesTheSameChronologyAsAPlainOne)
 {
     CAnnaluxDoc plain;
     ASSERT_TRUE(plain.OnOpenDocument(m_large));
@@ -104,6 +105,32 @@ TEST_F(StoppedOpenTest, AReportedLoadGivesTheSameChronologyAsAPlainOne)
     EXPECT_EQ(progress.totals.front(), m_files.LargeLibraryBytes());
     EXPECT_EQ(progress.done.back(), m_files.LargeLibraryBytes());
     EXPECT_FALSE(progress.Cancelled());
+}
+
+TEST_F(StoppedLoadTest, AStoppedReReadKeepsTheLibraryAsItWasAndCountsAsDeclined)
+{
+    CAnnaluxDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(m_large));
+    m_host.Clear();
+    const std::string before = LoadFixture::Describe(doc);
+    // Someone else rewrites one of the libraries.
+    ASSERT_TRUE(WriteLargeEventLibrary(m_dir.File("large/a.lev"), 50000, "A2", 99));
+
+    CLibraryReloadCheck check;
+    int made = 0;
+    check.SetProgressMaker([&made]() -> std::unique_ptr<CReadProgress> {
+        ++made;
+        return std::make_unique<CRecordingProgress>(1u << 20);
+    });
+    m_host.QueueAnswer(CHostServices::AnswerYes);
+    EXPECT_FALSE(check.Run(doc));
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(LoadFixture::Describe(doc), before);
+    EXPECT_EQ(m_host.Messages().size(), 1u) << "the question only";
+
+    // Not asked again until the file changes once more.
+    EXPECT_FALSE(check.Run(doc));
+    EXPECT_EQ(m_host.Messages().size(), 1u);
 }
 
 } // namespace
