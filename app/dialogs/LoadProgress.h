@@ -61,5 +61,6 @@ private:
     QString m_heading;
     std::unique_ptr<QProgressDialog> m_dialog;
     QElapsedTimer m_clock;
+    QElapsedTimer m_lastUpdate;
     CReadProgressScope m_scope;
 };
