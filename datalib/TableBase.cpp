@@ -314,6 +314,10 @@ bool CTableBase::ReadWithFlow(const char* path, EHeaderType kind, bool showError
         failure = content(reader);
         break;
     }
+    // Stopped by the user part-way: what was read is not the library, and
+    // the user knows why nothing came.
+    if (reader.Stopped())
+        return false;
     if (failure == 0) {
         m_diskStamp = CFileStamp::Take(m_fileName, reader.Content());
         return true;

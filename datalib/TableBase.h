@@ -99,7 +99,8 @@ protected:
     // The whole read flow: OpenForRead, then content reads the lines and
     // returns 0 or the CDataMessages number of what went wrong. With
     // showErrors a failure is shown against the file name. Leaves the
-    // modified flag to the caller.
+    // modified flag to the caller. A read stopped through the thread's
+    // CReadProgress fails without a message.
     bool ReadWithFlow(const char* path, EHeaderType kind, bool showErrors,
                       const std::function<int(CTextFileReader&)>& content);
     // Write flow: settles the file name (asking when needed), lets produce

@@ -1,5 +1,8 @@
 #include "TextFileReader.h"
 
+#include "ReadProgress.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -23,6 +26,9 @@ void AdviseHugePages(char* data, size_t bytes)
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+// Bytes read between two progress reports: a few hundred reports a second.
+constexpr size_t kReportStep = 256 * 1024;
+
 } // namespace
 
 bool CTextFileReader::Open(const std::string& path)
@@ -30,6 +36,9 @@ bool CTextFileReader::Open(const std::string& path)
     m_content.clear();
     m_pos = 0;
     m_errno = 0;
+    m_progress = nullptr;
+    m_nextReport = static_cast<size_t>(-1);
+    m_stopped = false;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         m_errno = errno;
@@ -66,6 +75,10 @@ bool CTextFileReader::Open(const std::string& path)
         m_content.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);
+    if ((m_progress = CReadProgress::Current()) != nullptr) {
+        m_progress->BeginFile(path, m_content.size());
+        m_nextReport = 0;
+    }
     return true;
 }
 
@@ -74,10 +87,31 @@ void CTextFileReader::SetContent(std::string content)
     m_content = std::move(content);
     m_pos = 0;
     m_errno = 0;
+    m_progress = nullptr;
+    m_nextReport = static_cast<size_t>(-1);
+    m_stopped = false;
+}
+
+bool CTextFileReader::Report()
+{
+    // The last report comes as the end is reached, so a file read whole is
+    // shown whole.
+    const size_t size = m_content.size();
+    m_nextReport =
+        m_pos >= size ? static_cast<size_t>(-1) : m_pos + std::min(kReportStep, size - m_pos);
+    if (m_progress->Advance(m_pos))
+        return true;
+    m_stopped = true;
+    std::string().swap(m_content);
+    m_pos = 0;
+    m_nextReport = static_cast<size_t>(-1);
+    return false;
 }
 
 bool CTextFileReader::ReadLine(std::string& line)
 {
+    if (m_pos >= m_nextReport && !Report())
+        return false;
     if (m_pos >= m_content.size())
         return false;
     const char* begin = m_content.data() + m_pos;

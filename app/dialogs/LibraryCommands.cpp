@@ -16,6 +16,7 @@
 #include "GengouEra.h"
 #include "HostServices.h"
 #include "HostText.h"
+#include "LoadProgress.h"
 #include "SelectData.h"
 #include "ShiftJis.h"
 #include "SjisInput.h"
@@ -339,6 +340,9 @@ bool CLibraryCommands::LoadLibraryFile(int kind, const char* path)
 {
     CTableBase* table = nullptr;
     bool read = false;
+    // A large library shows how far it has come and can be stopped; a
+    // stopped read is a cancelled one (nothing is added).
+    auto progress = std::make_unique<CLoadProgress>(m_parent, CLoadProgress::kLibraryHeading);
     switch (kind) {
     case HT_GENGOU:
     case HT_PERIOD: {
@@ -363,6 +367,7 @@ bool CLibraryCommands::LoadLibraryFile(int kind, const char* path)
     default:
         return false;
     }
+    progress.reset();
     if (!read) {
         // A cancelled or failed read ends the assistant's round of loading:
         // left on, it would turn later modify commands into creations.
@@ -557,8 +562,11 @@ bool CLibraryCommands::MergeIntoColumn(int column)
         return false;
     auto* target = static_cast<CYearEvent*>(m_doc->GetColumns().GetTable(column));
     CYearEvent other;
-    if (!other.ReadFile(nullptr, false))
-        return false;
+    {
+        CLoadProgress progress(m_parent, CLoadProgress::kLibraryHeading);
+        if (!other.ReadFile(nullptr, false))
+            return false;
+    }
     if (SameFile(other.GetFileName(), target->GetFileName(), true)) {
         Tell(kSameFileMessage, CHostServices::IconWarning);
         return false;
@@ -658,9 +666,14 @@ bool CLibraryCommands::MoveOrCopyToFile(int column, int32_t year, int offset, bo
     if (Ask(question, CHostServices::YesNo) != CHostServices::AnswerYes)
         return false;
     CYearEvent target;
-    if (!target.ReadFile(path.c_str(), false)) {
-        Tell(Fill(kTargetReadFailedMessage, {word}), CHostServices::IconError);
-        return false;
+    {
+        CLoadProgress progress(m_parent, CLoadProgress::kLibraryHeading);
+        if (!target.ReadFile(path.c_str(), false)) {
+            // Stopped by the user: nothing moves and nothing is written.
+            if (!progress.Cancelled())
+                Tell(Fill(kTargetReadFailedMessage, {word}), CHostServices::IconError);
+            return false;
+        }
     }
     const int filter = m_doc->GetPriorityFilter();
     if (!target.SetData(event, true, -1, filter)) {

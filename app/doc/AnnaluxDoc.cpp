@@ -6,6 +6,7 @@
 #include "GengouEra.h"
 #include "HostServices.h"
 #include "ProjectFile.h"
+#include "ReadProgress.h"
 #include "SaveFile.h"
 #include "Settings.h"
 #include "ShiftJis.h"
@@ -273,38 +274,65 @@ bool CAnnaluxDoc::OnOpenDocument(const std::string& path)
     if (!CheckProjectFile(path))
         return false;
     SaveModifiedLibraries(true);
-    Clear();
-    m_fonts.ApplyZoom(100);
-    ResetSettings();
 
     const std::string absolute = Normalize(Absolute(path));
     std::string bytes;
-    bool ok = false;
     if (!ReadWholeFile(absolute, bytes)) {
+        ClearForOpen();
         CHostServices::Get().MessageBox(CDataMessages::Format(CDataMessages::ReadFailed, absolute),
                                         CHostServices::Ok | CHostServices::IconError);
-    } else if (bytes.empty()) {
+        ForgetFailedOpen();
+        return false;
+    }
+    if (bytes.empty()) {
         // A new-file template of the desktop is an empty file: it opens as
         // an empty chronology that saves under its name.
+        ClearForOpen();
         SetPathName(absolute);
         m_modified = false;
         Notify(VN_RELAYOUT);
         UpdateAllViews();
         return true;
-    } else {
-        ok = ReadProject(absolute, bytes);
     }
+
+    // The libraries are read before anything of the open chronology goes,
+    // so that a read the user stops leaves it exactly as it was.
+    SProjectData data;
+    std::string error;
+    std::vector<std::unique_ptr<CTableBase>> tables;
+    if (CProjectFile::Parse(bytes, data, error)) {
+        if (!ReadColumnTables(data, CFilePathManager::FolderOf(absolute), tables)) {
+            EndLeaving();
+            return false;
+        }
+    }
+
+    ClearForOpen();
+    const bool ok = ReadProject(absolute, bytes, tables);
     m_projectStamp = ok ? CFileStamp::Take(absolute) : CFileStamp();
     if (!ok) {
         // Changed on disk since it was checked: nothing of it stays.
-        Clear();
-        ResetSettings();
-        SetPathName(std::string());
-        m_modified = false;
-        Notify(VN_RELAYOUT);
-        UpdateAllViews();
+        ForgetFailedOpen();
     }
     return ok;
+}
+
+void CAnnaluxDoc::ClearForOpen()
+{
+    Clear();
+    m_fonts.ApplyZoom(100);
+    ResetSettings();
+}
+
+void CAnnaluxDoc::ForgetFailedOpen()
+{
+    Clear();
+    ResetSettings();
+    SetPathName(std::string());
+    m_projectStamp = CFileStamp();
+    m_modified = false;
+    Notify(VN_RELAYOUT);
+    UpdateAllViews();
 }
 
 void CAnnaluxDoc::FillProjectDefaults(SProjectData& data) const
@@ -332,12 +360,44 @@ void CAnnaluxDoc::FillProjectDefaults(SProjectData& data) const
     data.textMargin = m_textMargin;
 }
 
-bool CAnnaluxDoc::ReadProject(const std::string& path, const std::string& bytes)
+bool CAnnaluxDoc::ReadColumnTables(const SProjectData& data, const std::string& folder,
+                                   std::vector<std::unique_ptr<CTableBase>>& tables)
+{
+    std::vector<std::string> paths;
+    uint64_t total = 0;
+    for (const SProjectColumn& column : data.columns) {
+        paths.push_back(column.kind != 0 ? ColumnLibraryPath(column.libraryPath, folder)
+                                         : std::string());
+        struct stat st;
+        const std::string& name = paths.back();
+        if (!name.empty() && ::stat(CFilePathManager::ResolveExisting(name).c_str(), &st) == 0 &&
+            S_ISREG(st.st_mode))
+            total += static_cast<uint64_t>(st.st_size);
+    }
+    CReadProgress* progress = CReadProgress::Current();
+    if (progress)
+        progress->Expect(total);
+
+    tables.clear();
+    for (size_t i = 0; i < data.columns.size(); ++i) {
+        const int kind = data.columns[i].kind;
+        tables.push_back(kind != 0 && !paths[i].empty() ? ReadColumnTable(kind, paths[i])
+                                                        : nullptr);
+        if (progress && progress->Cancelled()) {
+            tables.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CAnnaluxDoc::ReadProject(const std::string& path, const std::string& bytes,
+                              std::vector<std::unique_ptr<CTableBase>>& tables)
 {
     SProjectData data;
     FillProjectDefaults(data);
     std::string error;
-    if (!CProjectFile::Parse(bytes, data, error)) {
+    if (!CProjectFile::Parse(bytes, data, error) || tables.size() != data.columns.size()) {
         CHostServices::Get().MessageBox(CDataMessages::Format(CDataMessages::InvalidFormat, path) +
                                             "\n" + error,
                                         CHostServices::Ok | CHostServices::IconError);
@@ -353,9 +413,10 @@ bool CAnnaluxDoc::ReadProject(const std::string& path, const std::string& bytes)
     // A library that cannot be read loses its column; the columns after it
     // move left by its width so that no gap stays.
     int64_t dropped = 0;
-    for (const SProjectColumn& column : data.columns) {
+    for (size_t i = 0; i < data.columns.size(); ++i) {
+        const SProjectColumn& column = data.columns[i];
         CTableBase* table = nullptr;
-        if (column.kind != 0 && !LoadColumnTable(column.kind, column.libraryPath, folder, table)) {
+        if (column.kind != 0 && !(table = AdoptTable(column.kind, std::move(tables[i])))) {
             dropped += column.width;
             continue;
         }
@@ -371,8 +432,7 @@ bool CAnnaluxDoc::ReadProject(const std::string& path, const std::string& bytes)
     return true;
 }
 
-bool CAnnaluxDoc::LoadColumnTable(int kind, const std::string& storedPath,
-                                  const std::string& folder, CTableBase*& table)
+std::string CAnnaluxDoc::ColumnLibraryPath(const std::string& storedPath, const std::string& folder)
 {
     // Projects made on Windows separate folders with backslashes and may
     // spell names in another case; the reader finds the file that is there.
@@ -381,7 +441,7 @@ bool CAnnaluxDoc::LoadColumnTable(int kind, const std::string& storedPath,
     if (!CShiftJis::ToUtf8(sjis, name))
         name = CShiftJis::ToUtf8Lossy(sjis);
     if (name.empty())
-        return false; // never ask the user for a file the project does not name
+        return name; // never ask the user for a file the project does not name
     std::string path = name;
     if (path[0] != '/') {
         std::string absolute;
@@ -390,36 +450,56 @@ bool CAnnaluxDoc::LoadColumnTable(int kind, const std::string& storedPath,
         else if (CFilePathManager().RelPathToCurAbsPath(path, absolute))
             path = absolute;
     }
+    return path;
+}
 
+std::unique_ptr<CTableBase> CAnnaluxDoc::ReadColumnTable(int kind, const std::string& path)
+{
     switch (kind) {
     case HT_GENGOU:
     case HT_PERIOD: {
         auto era = std::make_unique<CGengouEra>();
         era->SetFileName(path);
         if (!era->ReadFile(path.c_str(), static_cast<EHeaderType>(kind), true))
-            return false;
-        table =
-            kind == HT_GENGOU ? AddEraNameTable(std::move(era)) : AddPeriodTable(std::move(era));
-        return true;
+            return nullptr;
+        return era;
     }
     case HT_BASEYEAR: {
         auto base = std::make_unique<CBaseYear>();
         base->SetFileName(path);
         if (!base->ReadFile(path.c_str()))
-            return false;
-        table = AddBaseYearTable(std::move(base));
-        return true;
+            return nullptr;
+        return base;
     }
     case HT_EVENT: {
         auto events = std::make_unique<CYearEvent>();
         events->SetFileName(path);
         if (!events->ReadFile(path.c_str(), false))
-            return false;
-        table = AddEventTable(std::move(events));
-        return true;
+            return nullptr;
+        return events;
     }
     default:
-        return false;
+        return nullptr;
+    }
+}
+
+CTableBase* CAnnaluxDoc::AdoptTable(int kind, std::unique_ptr<CTableBase> table)
+{
+    if (!table)
+        return nullptr;
+    CTableBase* raw = table.release();
+    switch (kind) {
+    case HT_GENGOU:
+        return AddEraNameTable(std::unique_ptr<CGengouEra>(static_cast<CGengouEra*>(raw)));
+    case HT_PERIOD:
+        return AddPeriodTable(std::unique_ptr<CGengouEra>(static_cast<CGengouEra*>(raw)));
+    case HT_BASEYEAR:
+        return AddBaseYearTable(std::unique_ptr<CBaseYear>(static_cast<CBaseYear*>(raw)));
+    case HT_EVENT:
+        return AddEventTable(std::unique_ptr<CYearEvent>(static_cast<CYearEvent*>(raw)));
+    default:
+        delete raw;
+        return nullptr;
     }
 }
 

@@ -108,7 +108,11 @@ public:
     bool OnNewDocument();
     // Opens a project file. A file that is not a readable project is
     // refused before anything is let go: the user is told why, the open
-    // chronology stays as it was and the result is false.
+    // chronology stays as it was and the result is false. The libraries are
+    // read before the open chronology is let go: when the user stops that
+    // through the thread's CReadProgress, the chronology stays as it was
+    // (its libraries' answers to the save questions aside) and the result is
+    // false without a message.
     bool OnOpenDocument(const std::string& path);
     // Whether path holds a project this program can read; when not, the user
     // has been told why. Changes nothing.
@@ -241,10 +245,25 @@ private:
     void ResetColorsFromSettings();
     // The defaults of a load: every field a file may leave out.
     void FillProjectDefaults(SProjectData& data) const;
-    bool ReadProject(const std::string& path, const std::string& bytes);
+    // The steps of an open: the open chronology let go, or, when the file
+    // turned out unreadable after all, nothing of it kept.
+    void ClearForOpen();
+    void ForgetFailedOpen();
+    // Reads the library of every column of data (null where one fails, after
+    // the reader's message), reporting to the thread's CReadProgress. False,
+    // with nothing kept, when the user stopped the reading.
+    bool ReadColumnTables(const SProjectData& data, const std::string& folder,
+                          std::vector<std::unique_ptr<CTableBase>>& tables);
+    // Takes the project's settings and columns with the tables read for them.
+    bool ReadProject(const std::string& path, const std::string& bytes,
+                     std::vector<std::unique_ptr<CTableBase>>& tables);
     void ApplyProjectSettings(const SProjectData& data);
-    bool LoadColumnTable(int kind, const std::string& storedPath, const std::string& folder,
-                         CTableBase*& table);
+    // The absolute path of a column's library as the project stores it;
+    // empty when it names none.
+    static std::string ColumnLibraryPath(const std::string& storedPath, const std::string& folder);
+    static std::unique_ptr<CTableBase> ReadColumnTable(int kind, const std::string& path);
+    // Takes a table read for a column of kind into its array (null: none).
+    CTableBase* AdoptTable(int kind, std::unique_ptr<CTableBase> table);
     bool MakeProjectData(const std::string& projectPath, SProjectData& data);
     void SettingChanged();
     std::string LibraryAbsolutePath(const CTableBase& table) const;

@@ -4,6 +4,7 @@
 #include "BaseYear.h"
 #include "GengouEra.h"
 #include "HostServices.h"
+#include "ReadProgress.h"
 #include "ShiftJis.h"
 #include "YearEvent.h"
 
@@ -76,7 +77,15 @@ bool CLibraryReloadCheck::Run(CAnnaluxDoc& doc)
                 continue;
             const int answer = CHostServices::Get().MessageBox(
                 QuestionText(*table), CHostServices::YesNo | CHostServices::IconQuestion);
-            if (answer == CHostServices::AnswerYes && Reload(*table, kind)) {
+            bool read = false;
+            if (answer == CHostServices::AnswerYes) {
+                const auto progress = m_makeProgress ? m_makeProgress() : nullptr;
+                std::unique_ptr<CReadProgressScope> scope;
+                if (progress)
+                    scope = std::make_unique<CReadProgressScope>(*progress);
+                read = Reload(*table, kind);
+            }
+            if (read) {
                 m_declined.erase(path);
                 reloaded = true;
             } else {

@@ -2,10 +2,13 @@
 
 #include "FileStamp.h"
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 class CAnnaluxDoc;
+class CReadProgress;
 class CTableBase;
 
 // Looks, when the window comes back to the user, for libraries whose files
@@ -28,7 +31,15 @@ public:
     // the file no longer reads; the table is then as it was.
     static bool Reload(CTableBase& table, int kind);
 
+    // Makes the progress each reading again reports to (installed on the
+    // thread while it lives); a reading the user stops counts as declined.
+    void SetProgressMaker(std::function<std::unique_ptr<CReadProgress>()> maker)
+    {
+        m_makeProgress = std::move(maker);
+    }
+
 private:
+    std::function<std::unique_ptr<CReadProgress>()> m_makeProgress;
     std::map<std::string, CFileStamp> m_declined; // by canonical path
     bool m_running = false;
 };

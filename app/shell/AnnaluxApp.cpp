@@ -9,6 +9,7 @@
 #include "HostServices.h"
 #include "HostText.h"
 #include "LibraryCommands.h"
+#include "LoadProgress.h"
 #include "MainFrame.h"
 #include "SaveFile.h"
 #include "PrintCommand.h"
@@ -361,7 +362,20 @@ CAnnaluxApp::OpenResult CAnnaluxApp::OpenDocument(const std::string& path)
         return OpenResult::Failed;
     if (!LeaveDocument())
         return OpenResult::Declined;
+    // In the window, a long load shows its progress and can be stopped; the
+    // start-up open (the window not yet up) shows nothing.
+    std::unique_ptr<CLoadProgress> progress;
+    if (m_frame && m_frame->isVisible())
+        progress = std::make_unique<CLoadProgress>(m_frame.get(), CLoadProgress::kProjectHeading);
     const bool ok = m_doc->OnOpenDocument(CHostText::ToHostPath(absolute));
+    if (!ok && progress && progress->Cancelled()) {
+        // Stopped by the user: the chronology that was open stays as it was.
+        progress.reset();
+        if (m_frame)
+            m_frame->DocumentChanged();
+        return OpenResult::Declined;
+    }
+    progress.reset();
     if (ok)
         AddToRecentFiles(CHostText::ToHostPath(absolute));
     if (m_frame)

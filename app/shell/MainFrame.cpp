@@ -11,6 +11,7 @@
 #include "ExchangeCommandWiring.h"
 #include "HostText.h"
 #include "LibraryCommandWiring.h"
+#include "LoadProgress.h"
 #include "PrintCommandWiring.h"
 #include "SearchCommandWiring.h"
 #include "SiblingCommandWiring.h"
@@ -46,6 +47,9 @@ const char* const CMainFrame::kIdleMessage = "レディ";
 const char* const CMainFrame::kIndicators[4] = {"ｶﾅ", "CAP", "NUM", "SCRL"};
 
 namespace {
+
+// How long a command posted during a load waits before it looks again.
+constexpr int kLoadWaitMs = 50;
 
 struct SZoomItem
 {
@@ -175,6 +179,9 @@ CMainFrame::CMainFrame(CAnnaluxApp& app) : m_app(app), m_doc(app.GetDocument())
         UpdateTitle();
         UpdateCommandUI();
     });
+    m_reloadCheck.SetProgressMaker([this]() -> std::unique_ptr<CReadProgress> {
+        return std::make_unique<CLoadProgress>(this, CLoadProgress::kReloadHeading);
+    });
     qApp->installEventFilter(this);
     resize(1000, 700);
     UpdateTitle();
@@ -254,6 +261,13 @@ bool CMainFrame::IsCommandChecked(int command) const
 
 bool CMainFrame::RunCommand(int command)
 {
+    // A load processes events while its progress is up; a command posted
+    // before it (or by a timer) waits for its end instead of working on a
+    // chronology half taken over.
+    if (CLoadProgress::IsUnderWay()) {
+        QTimer::singleShot(kLoadWaitMs, this, [this, command] { RunCommand(command); });
+        return false;
+    }
     if (!IsCommandEnabled(command))
         return false;
     // The handler may replace the handlers; run a copy.
@@ -776,6 +790,11 @@ void CMainFrame::SavePlace()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // The load's own dialog is the way out of a load.
+    if (CLoadProgress::IsUnderWay()) {
+        event->ignore();
+        return;
+    }
     SavePlace();
     if (!m_app.LeaveDocument()) {
         event->ignore();
@@ -791,5 +810,10 @@ void CMainFrame::changeEvent(QEvent* event)
     // Back at the window: libraries that others changed meanwhile are
     // offered for reading again (after the activation has settled).
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        QTimer::singleShot(0, this, [this] { m_reloadCheck.Run(m_doc); });
+        QTimer::singleShot(0, this, [this] {
+            // Activation comes and goes around a load's dialog; the load
+            // reads the files itself.
+            if (!CLoadProgress::IsUnderWay())
+                m_reloadCheck.Run(m_doc);
+        });
 }
