@@ -13,6 +13,7 @@
 #include "YearEvent.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
 
@@ -701,16 +702,28 @@ int64_t CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
     // Grid: the edges of every column and the closing line.
     if (lastBottom != INT64_MIN) {
         lastBottom = std::min(lastBottom, request.pageBottom);
-        c.UsePen(CLogFontQt::ToQColor(request.printer ? 0 : kGridScreen));
+        const QColor grid = CLogFontQt::ToQColor(request.printer ? 0 : kGridScreen);
+        c.UsePen(grid);
         const int yTop = std::max(c.DevY(0), request.clip.top());
         const int yBottom = c.DevY(lastBottom);
+        // On an image a one-pixel rectangle covers the pixels of the line
+        // and is filled in one pass; the raster engine strokes a tall line
+        // in batches of spans it hands to worker threads. Printers keep
+        // their lines.
+        const bool raster =
+            painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+        auto vertical = [&](int x) {
+            if (raster && !request.printer)
+                painter.fillRect(
+                    QRect(x, std::min(yTop, yBottom), 1, std::abs(yBottom - yTop) + 1), grid);
+            else
+                painter.drawLine(x, yTop, x, yBottom);
+        };
         // The table's left edge, then each column's last pixel: one line
         // between neighbours, not two.
-        painter.drawLine(c.DevX(0), yTop, c.DevX(0), yBottom);
-        for (int col = 0; col < columns.GetCount(); ++col) {
-            const int x1 = c.DevX(static_cast<int64_t>(columns.GetRight(col)) - 1);
-            painter.drawLine(x1, yTop, x1, yBottom);
-        }
+        vertical(c.DevX(0));
+        for (int col = 0; col < columns.GetCount(); ++col)
+            vertical(c.DevX(static_cast<int64_t>(columns.GetRight(col)) - 1));
         painter.drawLine(c.DevX(0), yBottom, c.DevX(c.totalWidth), yBottom);
     }
     painter.restore();
