@@ -6,6 +6,7 @@
 
 #include "DataCoord.h"
 #include "LogFontQt.h"
+#include "Sjis.h"
 #include "TablePainter.h"
 #include "TestApplication.h"
 #include "TextMeasurer.h"
@@ -125,7 +126,14 @@ TEST(GlyphCache, TablePaintedWithTheCacheEqualsThePaintWithout)
         settings.wrap = wrap;
         bool overflow = false;
         coord.Layout(settings, overflow);
-        for (const int64_t top : {int64_t{0}, int64_t{coord.MaxBottom() / 2}, int64_t{coord.MaxBottom() - 500}}) {
+        // A search hit: its text is drawn highlighted in three runs.
+        const std::string what = Sjis("戦");
+        int32_t hitTop = 0;
+        int hitColumn = 0;
+        ASSERT_TRUE(coord.SearchForward(what, false, false, hitTop, hitColumn));
+        const int64_t tops[] = {0, std::max<int64_t>(0, hitTop - 100), coord.MaxBottom() / 2,
+                                coord.MaxBottom() - 500};
+        for (const int64_t top : tops) {
             auto paint = [&](CGlyphCache* glyphs) {
                 QImage image(1000, 700, QImage::Format_RGB32);
                 image.fill(Qt::black);
@@ -135,6 +143,7 @@ TEST(GlyphCache, TablePaintedWithTheCacheEqualsThePaintWithout)
                 request.coord = &coord;
                 request.glyphs = glyphs;
                 request.dataTop = top;
+                request.searchText = what;
                 request.clip = image.rect();
                 CTablePainter::Paint(painter, request);
                 return image;
