@@ -96,13 +96,20 @@ std::vector<SEventData> RandomEvents(int count)
     return events;
 }
 
+// The samples' events, then count random ones.
+std::vector<SEventData> SampleAndRandomEvents(int count)
+{
+    std::vector<SEventData> events = SampleEvents();
+    const std::vector<SEventData> random = RandomEvents(count);
+    events.insert(events.end(), random.begin(), random.end());
+    return events;
+}
+
 TEST(LineCount, AdvancesGiveTheLinesThatPaintingDraws)
 {
     TestApp();
     CCountingFontMeasurer measurer(CLogFontQt::ToQFont(viewtest::Font(14)));
-    std::vector<SEventData> events = SampleEvents();
-    const std::vector<SEventData> random = RandomEvents(1000);
-    events.insert(events.end(), random.begin(), random.end());
+    const std::vector<SEventData> events = SampleAndRandomEvents(1000);
     ASSERT_GT(events.size(), 1300u);
 
     SLayoutSettings settings;
@@ -139,9 +146,7 @@ TEST(LineCount, LinesBrokenFromAdvancesAreTheMeasuredLines)
 {
     TestApp();
     CCountingFontMeasurer measurer(CLogFontQt::ToQFont(viewtest::Font(14)));
-    std::vector<SEventData> events = SampleEvents();
-    const std::vector<SEventData> random = RandomEvents(300);
-    events.insert(events.end(), random.begin(), random.end());
+    const std::vector<SEventData> events = SampleAndRandomEvents(300);
     int fromAdvances = 0;
     for (const SEventData& e : events) {
         const QString text = CEventText::Make(CDataCoord::DisplayString(e)).visible;
