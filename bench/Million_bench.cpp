@@ -206,6 +206,23 @@ void BM_FullPaint(benchmark::State& state)
 }
 BENCHMARK(BM_FullPaint)->ArgsProduct({{0, 500, 990}, {0, 1}})->Unit(benchmark::kMillisecond);
 
+// The table alone, as an update of the view repaints it: without the frame,
+// header and scroll bars that a full paint draws around it.
+void BM_TablePaint(benchmark::State& state)
+{
+    SOpenView& v = OpenView(state.range(1) != 0);
+    v.view->SetScrollY(v.view->ContentHeight() * state.range(0) / 1000);
+    QWidget* table = v.view->viewport();
+    QImage image(table->size(), QImage::Format_RGB32);
+    table->render(&image);
+    for (auto _ : state) {
+        table->render(&image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+    state.SetLabel(std::to_string(state.range(0) / 10.0) + "%" + (state.range(1) ? ", wrapping" : ""));
+}
+BENCHMARK(BM_TablePaint)->ArgsProduct({{0, 500, 990}, {0, 1}})->Unit(benchmark::kMillisecond);
+
 // Reading all million events from one event file.
 void BM_ReadEventFile(benchmark::State& state)
 {

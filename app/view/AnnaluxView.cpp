@@ -4,6 +4,7 @@
 #include "EventData.h"
 #include "GengouEra.h"
 #include "EventText.h"
+#include "GlyphCache.h"
 #include "HostServices.h"
 #include "HostText.h"
 #include "LogFontQt.h"
@@ -41,7 +42,8 @@ const char* const kOverflowMessage =
 
 CAnnaluxView::CAnnaluxView(CAnnaluxDoc* doc, QWidget* parent)
     : QAbstractScrollArea(parent), m_doc(doc), m_coord(std::make_unique<CDataCoord>()),
-      m_textCache(std::make_unique<CTextCache>())
+      m_textCache(std::make_unique<CTextCache>()),
+      m_glyphCache(std::make_unique<CGlyphCache>())
 {
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
@@ -554,6 +556,7 @@ void CAnnaluxView::paintEvent(QPaintEvent* event)
     request.doc = m_doc;
     request.coord = m_coord.get();
     request.texts = m_textCache.get();
+    request.glyphs = m_glyphCache.get();
     request.dataTop = m_scrollY;
     request.deviceTop = 0;
     request.xOffset = horizontalScrollBar()->value();

@@ -15,6 +15,7 @@
 #include <vector>
 
 class CDataCoord;
+class CGlyphCache;
 class CTextCache;
 class ITextMeasurer;
 class QHeaderView;
@@ -216,6 +217,7 @@ private:
     std::unique_ptr<CDataCoord> m_coord;
     std::unique_ptr<ITextMeasurer> m_measurer;
     std::unique_ptr<CTextCache> m_textCache;
+    std::unique_ptr<CGlyphCache> m_glyphCache;
     QHeaderView* m_header = nullptr;
     QStandardItemModel* m_headerModel = nullptr;
     bool m_rebuildingHeader = false;

@@ -4,6 +4,10 @@
 #include "ShiftJis.h"
 #include "TextMeasurer.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
+
 namespace {
 
 bool IsA(char c)
@@ -168,9 +172,61 @@ int CEventText::FitLength(const ITextMeasurer& measurer, const QString& text, in
     return lo;
 }
 
+namespace {
+
+// The lines MeasuredWrapLines finds, from the characters' advances: a
+// prefix measures (sum + 32) >> 6 pixels, so it fits available pixels while
+// its sum stays at most available * 64 + 31. False when a character has no
+// advance of its own.
+bool WrapByAdvances(const ITextMeasurer& measurer, const QString& text, int firstAvailable,
+                    int width, std::vector<std::pair<int, int>>& lines)
+{
+    const int n = static_cast<int>(text.size());
+    QVarLengthArray<int32_t, 128> advances(n);
+    for (int i = 0; i < n; ++i) {
+        advances[i] = measurer.Advance64(text.at(i).unicode());
+        if (advances[i] < 0)
+            return false;
+    }
+    auto fit = [&](int from, int available) {
+        if (available <= 0)
+            return 0;
+        const int64_t limit = static_cast<int64_t>(available) * 64 + 31;
+        int64_t sum = 0;
+        int end = from;
+        while (end < n && sum + advances[end] <= limit)
+            sum += advances[end++];
+        return end - from;
+    };
+    int pos = fit(0, firstAvailable);
+    lines.emplace_back(0, pos);
+    while (pos < n) {
+        // Every further line holds at least one character.
+        const int len = std::max(1, fit(pos, width));
+        lines.emplace_back(pos, len);
+        pos += len;
+    }
+    return true;
+}
+
+} // namespace
+
 std::vector<std::pair<int, int>> CEventText::WrapLines(const ITextMeasurer& measurer,
                                                        const QString& text, int firstAvailable,
                                                        int width)
+{
+    // Shaping a text costs microseconds; a wrapped screen breaks hundreds of
+    // texts every paint.
+    std::vector<std::pair<int, int>> lines;
+    if (WrapByAdvances(measurer, text, firstAvailable, width, lines))
+        return lines;
+    lines.clear();
+    return MeasuredWrapLines(measurer, text, firstAvailable, width);
+}
+
+std::vector<std::pair<int, int>> CEventText::MeasuredWrapLines(const ITextMeasurer& measurer,
+                                                               const QString& text,
+                                                               int firstAvailable, int width)
 {
     std::vector<std::pair<int, int>> lines;
     const int n = static_cast<int>(text.size());

@@ -47,9 +47,15 @@ public:
     static int FitLength(const ITextMeasurer& measurer, const QString& text, int from,
                          int available);
     // Lines (start, length) of text: the first fits firstAvailable, every
-    // further one width and holds at least one character.
+    // further one width and holds at least one character. A text whose
+    // characters all have advances of their own (ITextMeasurer::Advance64) is
+    // broken from their sums without shaping it; any other is measured.
     static std::vector<std::pair<int, int>>
     WrapLines(const ITextMeasurer& measurer, const QString& text, int firstAvailable, int width);
+    // The same lines, always found by measuring the text with Width.
+    static std::vector<std::pair<int, int>> MeasuredWrapLines(const ITextMeasurer& measurer,
+                                                              const QString& text,
+                                                              int firstAvailable, int width);
 };
 
 // Converted and scanned texts by their stored bytes, so that the paint path

@@ -5,6 +5,7 @@
 #include "DataCoord.h"
 #include "EventText.h"
 #include "GengouEra.h"
+#include "GlyphCache.h"
 #include "HostText.h"
 #include "LogFontQt.h"
 #include "ShiftJis.h"
@@ -12,6 +13,7 @@
 #include "YearEvent.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
 
@@ -35,6 +37,7 @@ struct SFontSlot
     QFont font;
     QColor color;
     int ascent = 0;
+    QString key; // names the font in the glyph cache
 };
 
 class CPaintContext
@@ -54,6 +57,8 @@ public:
             fontSlots[i].font = CLogFontQt::ToQFont(fonts.GetShownFont(i));
             fontSlots[i].color = CLogFontQt::ToQColor(fonts.GetColor(i));
             fontSlots[i].ascent = QFontMetrics(fontSlots[i].font).ascent();
+            if (r.glyphs)
+                fontSlots[i].key = CGlyphCache::FontKey(p, fontSlots[i].font);
         }
         linkFont = fontSlots[0].font;
         underlinePos = QFontMetrics(linkFont).underlinePos();
@@ -71,9 +76,52 @@ public:
 
     void Text(int slot, int x, int y, const QString& s, const QColor& color)
     {
-        painter.setFont(fontSlots[slot].font);
-        painter.setPen(color);
-        painter.drawText(x, y + fontSlots[slot].ascent, s);
+        UseFont(fontSlots[slot].font);
+        UsePen(color);
+        DrawText(fontSlots[slot], x, y + fontSlots[slot].ascent, s);
+    }
+
+    // Text in the painter's font, which is slot's.
+    void DrawText(const SFontSlot& slot, int x, int baseline, const QString& s)
+    {
+        if (req.glyphs)
+            req.glyphs->DrawText(painter, slot.font, slot.key, x, baseline, s);
+        else
+            painter.drawText(x, baseline, s);
+    }
+
+    // Font and pen changes cost a state update in the paint engine at the
+    // next drawing; most texts of a screen share both. Only the fonts of
+    // this context are handed in, so their addresses name them.
+    void UseFont(const QFont& font)
+    {
+        if (currentFont != &font) {
+            painter.setFont(font);
+            currentFont = &font;
+        }
+    }
+    void UsePen(const QColor& color)
+    {
+        if (!penKnown || currentPen != color) {
+            painter.setPen(color);
+            currentPen = color;
+            penKnown = true;
+        }
+    }
+    // Drawing clipped to a column; restore() gives the font and pen back too.
+    void BeginClip(const QRect& rect)
+    {
+        painter.save();
+        painter.setClipRect(rect);
+        saved.push_back({currentFont, currentPen, penKnown});
+    }
+    void EndClip()
+    {
+        painter.restore();
+        currentFont = saved.back().font;
+        currentPen = saved.back().pen;
+        penKnown = saved.back().penKnown;
+        saved.pop_back();
     }
 
     QPainter& painter;
@@ -90,6 +138,17 @@ public:
     int scale = 1;
     int spacing = 0;
     int totalWidth = 0;
+
+    const QFont* currentFont = nullptr;
+    QColor currentPen;
+    bool penKnown = false;
+    struct SState
+    {
+        const QFont* font;
+        QColor pen;
+        bool penKnown;
+    };
+    std::vector<SState> saved;
 };
 
 void DrawRightLabel(CPaintContext& c, int32_t year, int64_t top)
@@ -101,12 +160,11 @@ void DrawRightLabel(CPaintContext& c, int32_t year, int64_t top)
     const int y = c.DevY(top);
     if (y > c.req.clip.bottom() || y + c.R < c.req.clip.top())
         return;
-    c.painter.save();
-    c.painter.setClipRect(
+    c.BeginClip(
         QRect(c.DevX(0), c.req.clip.top(), c.totalWidth + c.req.rightMargin, c.req.clip.height()));
     c.Text(CFontManager::FS_SUPPORTYEAR, c.DevX(static_cast<int64_t>(c.totalWidth) + 10), y,
            QString::number(year), c.fontSlots[CFontManager::FS_SUPPORTYEAR].color);
-    c.painter.restore();
+    c.EndClip();
 }
 
 // One event's text with its supplement mark, links and highlight; returns
@@ -195,22 +253,26 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
             while (j < end && style[static_cast<size_t>(j)] == style[static_cast<size_t>(i)])
                 ++j;
             const QString run = s.mid(i, j - i);
-            const int64_t runX = lineX + c.measurer->Width(s.mid(start, i - start));
-            const int runW = c.measurer->Width(run);
+            // Only highlights and links need the run's extent; a run at the
+            // start of its line starts there.
             const int st = style[static_cast<size_t>(i)];
+            const int64_t runX =
+                i == start ? lineX : lineX + c.measurer->Width(s.mid(start, i - start));
+            const int runW = st != 0 ? c.measurer->Width(run) : 0;
             if (visible) {
                 if (st == 2) {
                     c.painter.fillRect(QRect(c.DevX(runX), ly, runW, c.R - c.spacing), inverse);
-                    c.painter.setFont(c.fontSlots[0].font);
-                    c.painter.setPen(even);
+                    c.UseFont(c.fontSlots[0].font);
+                    c.UsePen(even);
                 } else if (st == 1) {
-                    c.painter.setFont(c.linkFont);
-                    c.painter.setPen(linkColor);
+                    c.UseFont(c.linkFont);
+                    c.UsePen(linkColor);
                 } else {
-                    c.painter.setFont(c.fontSlots[0].font);
-                    c.painter.setPen(textColor);
+                    c.UseFont(c.fontSlots[0].font);
+                    c.UsePen(textColor);
                 }
-                c.painter.drawText(c.DevX(runX), ly + ascent, run);
+                // The link font is the event font; the underline is drawn below.
+                c.DrawText(c.fontSlots[0], c.DevX(runX), ly + ascent, run);
                 // The underline is drawn here rather than by the font, so that
                 // it has the link colour and one pixel whatever the face.
                 if (st == 1) {
@@ -299,9 +361,8 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
             next = std::min(next, bucket.nextYear);
             if (!inX)
                 continue;
-            c.painter.save();
-            c.painter.setClipRect(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
-                                      .intersected(c.req.clip));
+            c.BeginClip(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
+                            .intersected(c.req.clip));
             for (const CoordEntry* entry : bucket.entries) {
                 const SEventData& ev = *entry->event;
                 const int64_t ty = entry->top + c.spacing / 2;
@@ -320,7 +381,7 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
                                          : c.fontSlots[CFontManager::FS_EVENT].color;
                 textBottom = std::max(textBottom, DrawEventText(c, *entry, left, width, ty, color));
             }
-            c.painter.restore();
+            c.EndClip();
             continue;
         }
         if (!inX || kind == CK_ERA)
@@ -349,11 +410,10 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
         const int ty = c.DevY(textTop);
         if (ty > c.req.clip.bottom() || ty + c.R < c.req.clip.top())
             continue;
-        c.painter.save();
-        c.painter.setClipRect(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
-                                  .intersected(c.req.clip));
+        c.BeginClip(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
+                        .intersected(c.req.clip));
         c.Text(slot, c.DevX(left), ty, label, c.fontSlots[slot].color);
-        c.painter.restore();
+        c.EndClip();
     }
     return textBottom;
 }
@@ -393,9 +453,8 @@ void DrawPeriods(CPaintContext& c, int32_t firstYear, int32_t lastYear, int64_t 
         if (c.DevX(left) > c.req.clip.right() ||
             c.DevX(static_cast<int64_t>(left) + width) < c.req.clip.left())
             continue;
-        c.painter.save();
-        c.painter.setClipRect(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
-                                  .intersected(c.req.clip));
+        c.BeginClip(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
+                        .intersected(c.req.clip));
         int64_t lastNameY = INT64_MIN;
         const auto& rows = table->GetGengouEraTable();
         for (size_t i = 0; i < rows.size(); ++i) {
@@ -444,7 +503,7 @@ void DrawPeriods(CPaintContext& c, int32_t firstYear, int32_t lastYear, int64_t 
             bottom = std::min(bottom, limit);
             if (bottom <= 0 || top >= bottom)
                 continue;
-            c.painter.setPen(grid);
+            c.UsePen(grid);
             const int x0 = c.DevX(left), x1 = c.DevX(static_cast<int64_t>(left) + width - 1);
             if (startIn && spanTop == top)
                 c.painter.drawLine(x0, c.DevY(top), x1, c.DevY(top));
@@ -461,7 +520,7 @@ void DrawPeriods(CPaintContext& c, int32_t firstYear, int32_t lastYear, int64_t 
                    c.fontSlots[CFontManager::FS_ERA].color);
             lastNameY = nameY;
         }
-        c.painter.restore();
+        c.EndClip();
     }
 }
 
@@ -643,16 +702,28 @@ int64_t CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
     // Grid: the edges of every column and the closing line.
     if (lastBottom != INT64_MIN) {
         lastBottom = std::min(lastBottom, request.pageBottom);
-        painter.setPen(CLogFontQt::ToQColor(request.printer ? 0 : kGridScreen));
+        const QColor grid = CLogFontQt::ToQColor(request.printer ? 0 : kGridScreen);
+        c.UsePen(grid);
         const int yTop = std::max(c.DevY(0), request.clip.top());
         const int yBottom = c.DevY(lastBottom);
+        // On an image a one-pixel rectangle covers the pixels of the line
+        // and is filled in one pass; the raster engine strokes a tall line
+        // in batches of spans it hands to worker threads. Printers keep
+        // their lines.
+        const bool raster =
+            painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+        auto vertical = [&](int x) {
+            if (raster && !request.printer)
+                painter.fillRect(
+                    QRect(x, std::min(yTop, yBottom), 1, std::abs(yBottom - yTop) + 1), grid);
+            else
+                painter.drawLine(x, yTop, x, yBottom);
+        };
         // The table's left edge, then each column's last pixel: one line
         // between neighbours, not two.
-        painter.drawLine(c.DevX(0), yTop, c.DevX(0), yBottom);
-        for (int col = 0; col < columns.GetCount(); ++col) {
-            const int x1 = c.DevX(static_cast<int64_t>(columns.GetRight(col)) - 1);
-            painter.drawLine(x1, yTop, x1, yBottom);
-        }
+        vertical(c.DevX(0));
+        for (int col = 0; col < columns.GetCount(); ++col)
+            vertical(c.DevX(static_cast<int64_t>(columns.GetRight(col)) - 1));
         painter.drawLine(c.DevX(0), yBottom, c.DevX(c.totalWidth), yBottom);
     }
     painter.restore();

@@ -13,6 +13,7 @@
 
 class CAnnaluxDoc;
 class CDataCoord;
+class CGlyphCache;
 class CTextCache;
 class QPainter;
 struct CoordEntry;
@@ -56,6 +57,7 @@ struct SPaintRequest
     const CAnnaluxDoc* doc = nullptr;
     CDataCoord* coord = nullptr;
     CTextCache* texts = nullptr; // optional: a private cache is used without one
+    CGlyphCache* glyphs = nullptr; // optional: texts are shaped as drawn without one
     int64_t dataTop = 0;
     int deviceTop = 0;
     int xOffset = 0;

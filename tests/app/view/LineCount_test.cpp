@@ -34,15 +34,15 @@ public:
     mutable int calls = 0;
 };
 
-// What painting draws: the lines CEventText::WrapLines makes of the display
-// text in the width left beside the marks.
+// The lines the display text takes in the width left beside the marks, as
+// the font measures them whole.
 int DrawnLines(const ITextMeasurer& measurer, const CDataCoord& coord, const SEventData& e,
                int width)
 {
     const int available = std::max(1, width - coord.TextIndent(e));
     const SDisplayText text = CEventText::Make(CDataCoord::DisplayString(e));
     return static_cast<int>(
-        CEventText::WrapLines(measurer, text.visible, available, available).size());
+        CEventText::MeasuredWrapLines(measurer, text.visible, available, available).size());
 }
 
 std::vector<SEventData> SampleEvents()
@@ -96,13 +96,20 @@ std::vector<SEventData> RandomEvents(int count)
     return events;
 }
 
+// The samples' events, then count random ones.
+std::vector<SEventData> SampleAndRandomEvents(int count)
+{
+    std::vector<SEventData> events = SampleEvents();
+    const std::vector<SEventData> random = RandomEvents(count);
+    events.insert(events.end(), random.begin(), random.end());
+    return events;
+}
+
 TEST(LineCount, AdvancesGiveTheLinesThatPaintingDraws)
 {
     TestApp();
     CCountingFontMeasurer measurer(CLogFontQt::ToQFont(viewtest::Font(14)));
-    std::vector<SEventData> events = SampleEvents();
-    const std::vector<SEventData> random = RandomEvents(1000);
-    events.insert(events.end(), random.begin(), random.end());
+    const std::vector<SEventData> events = SampleAndRandomEvents(1000);
     ASSERT_GT(events.size(), 1300u);
 
     SLayoutSettings settings;
@@ -131,6 +138,27 @@ TEST(LineCount, AdvancesGiveTheLinesThatPaintingDraws)
     EXPECT_GT(wrapped, counted / 3);
     EXPECT_GT(whole, counted / 50);
     EXPECT_LT(whole, counted / 5);
+}
+
+// Painting breaks lines from the advances too: every line must start and end
+// where measuring whole texts puts it, the first narrower than the rest.
+TEST(LineCount, LinesBrokenFromAdvancesAreTheMeasuredLines)
+{
+    TestApp();
+    CCountingFontMeasurer measurer(CLogFontQt::ToQFont(viewtest::Font(14)));
+    const std::vector<SEventData> events = SampleAndRandomEvents(300);
+    int fromAdvances = 0;
+    for (const SEventData& e : events) {
+        const QString text = CEventText::Make(CDataCoord::DisplayString(e)).visible;
+        for (const auto& [first, width] : {std::pair{7, 7}, {20, 37}, {151, 151}, {0, 380}}) {
+            const auto measured = CEventText::MeasuredWrapLines(measurer, text, first, width);
+            const int before = measurer.calls;
+            ASSERT_EQ(CEventText::WrapLines(measurer, text, first, width), measured)
+                << first << "/" << width << ": " << text.toStdString();
+            fromAdvances += measurer.calls == before ? 1 : 0;
+        }
+    }
+    EXPECT_GT(fromAdvances, static_cast<int>(events.size()) * 3);
 }
 
 TEST(LineCount, AdvancesAddUpToTheWidthOfTheWholeText)

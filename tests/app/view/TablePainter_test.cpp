@@ -117,6 +117,23 @@ TEST_F(TablePainterTest, GridDrawsOneLineBetweenColumns)
     EXPECT_EQ(QColor(image.pixel(kYearWidth + 300 - 1, y)), grid);
 }
 
+TEST_F(TablePainterTest, GridLinesRunFromTheTopToTheClosingLineInclusive)
+{
+    CAnnaluxView view(&m_doc);
+    const QImage image = Render(view);
+    const QColor grid(0xA0, 0xA0, 0xA0);
+    // The closing line under the last of the four rows spans the table.
+    const int closing = RowY(view, 4);
+    EXPECT_EQ(CountColor(image, QRect(0, closing, kYearWidth + 300, 1), grid), kYearWidth + 300);
+    // Every edge is one unbroken line from the data top down to it, and
+    // none reaches below it.
+    for (const int x : {0, kYearWidth - 1, kYearWidth + 300 - 1}) {
+        const int height = closing - view.HeaderHeight() + 1;
+        EXPECT_EQ(CountColor(image, QRect(x, view.HeaderHeight(), 1, height), grid), height) << x;
+        EXPECT_NE(QColor(image.pixel(x, closing + 1)), grid) << x;
+    }
+}
+
 TEST_F(TablePainterTest, RangeMarkAboutColourAndSupplementSquare)
 {
     CAnnaluxView view(&m_doc);
