@@ -195,9 +195,12 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
             while (j < end && style[static_cast<size_t>(j)] == style[static_cast<size_t>(i)])
                 ++j;
             const QString run = s.mid(i, j - i);
-            const int64_t runX = lineX + c.measurer->Width(s.mid(start, i - start));
-            const int runW = c.measurer->Width(run);
             const int st = style[static_cast<size_t>(i)];
+            // Measuring shapes the text as drawing it does again: a plain run
+            // at the line's start needs neither its offset nor its width.
+            const int64_t runX =
+                i == start ? lineX : lineX + c.measurer->Width(s.mid(start, i - start));
+            const int runW = st == 0 ? 0 : c.measurer->Width(run);
             if (visible) {
                 if (st == 2) {
                     c.painter.fillRect(QRect(c.DevX(runX), ly, runW, c.R - c.spacing), inverse);
@@ -297,7 +300,8 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
                 continue;
             c.coord.CollectBucket(year, s, eventColumn, bucket);
             next = std::min(next, bucket.nextYear);
-            if (!inX)
+            // An empty cell changes no clip: on paper every change is written.
+            if (!inX || bucket.entries.empty())
                 continue;
             c.painter.save();
             c.painter.setClipRect(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
