@@ -223,7 +223,8 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
                     c.painter.drawLine(c.DevX(runX), uy, c.DevX(runX + runW - 1), uy);
                 }
             }
-            if (st == 1) {
+            // Where each link lies is measured only for a caller that keeps it.
+            if (st == 1 && c.req.links) {
                 for (size_t k = 0; k < text.links.size(); ++k) {
                     const auto& link = text.links[k];
                     const int a = std::max(i, link.start), b = std::min(j, link.end);
