@@ -5,8 +5,8 @@ int CScriptedHostServices::MessageBox(const std::string& text, unsigned style)
     return CaptionedMessageBox(std::string(), text, style);
 }
 
-int CScriptedHostServices::CaptionedMessageBox(const std::string& caption,
-                                               const std::string& text, unsigned style)
+int CScriptedHostServices::CaptionedMessageBox(const std::string& caption, const std::string& text,
+                                               unsigned style)
 {
     SRecord r;
     r.kind = SRecord::Message;

@@ -101,8 +101,7 @@ class CPrintStateFilter::CEngine : public QPaintEngine
 {
 public:
     explicit CEngine(QPainter& target) : QPaintEngine(QPaintEngine::AllFeatures), m_target(target)
-    {
-    }
+    {}
 
     bool begin(QPaintDevice*) override
     {

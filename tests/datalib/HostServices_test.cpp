@@ -62,19 +62,6 @@ TEST(ScriptedHostServices, RecordsTheCaptionOfACaptionedMessage)
     EXPECT_EQ(unsigned(CHostServices::YesNo), r[0].style);
     EXPECT_EQ("", r[1].caption);
     EXPECT_EQ("text\nplain\n", echo.str());
-
-    // Services that know no caption show the text as a plain message.
-    struct CPlain : CScriptedHostServices
-    {
-        int MessageBox(const std::string& text, unsigned style) override
-        {
-            return CScriptedHostServices::MessageBox("plain: " + text, style);
-        }
-        using CScriptedHostServices::MessageBox;
-    };
-    CPlain plain;
-    plain.CHostServices::CaptionedMessageBox("Annalux", "x");
-    EXPECT_EQ(std::vector<std::string>{"plain: x"}, plain.Messages());
 }
 
 TEST(ScriptedHostServices, AnswersFromTheQueueThenTheDefault)

@@ -30,7 +30,8 @@ void Scene(QPainter& p)
         p.setClipRect(QRect(col * 60, 0, 55, 90), Qt::IntersectClip);
         for (int row = 0; row < 4; ++row) {
             p.setPen(row % 2 ? Qt::blue : Qt::black);
-            p.drawText(col * 60 + 2, row * 20 + 15, QStringLiteral("年表の行 %1 overflowing").arg(row));
+            p.drawText(col * 60 + 2, row * 20 + 15,
+                       QStringLiteral("年表の行 %1 overflowing").arg(row));
             p.fillRect(QRect(col * 60, row * 20, 4, 4), Qt::red);
             p.drawLine(col * 60, row * 20 + 18, col * 60 + 80, row * 20 + 18);
         }
