@@ -20,6 +20,13 @@ CHostServices& SilentDefault()
 
 CHostServices::~CHostServices() = default;
 
+int CHostServices::CaptionedMessageBox(const std::string& caption, const std::string& text,
+                                       unsigned style)
+{
+    (void)caption;
+    return MessageBox(text, style);
+}
+
 CHostServices& CHostServices::Get()
 {
     CHostServices* c = Current();

@@ -52,6 +52,10 @@ public:
 
     // A modal message box; text is UTF-8. Returns one of EAnswer.
     virtual int MessageBox(const std::string& text, unsigned style = Ok) = 0;
+    // The same under a caption of its own (UTF-8) instead of the program's
+    // title. Services that show no caption answer it as MessageBox.
+    virtual int CaptionedMessageBox(const std::string& caption, const std::string& text,
+                                    unsigned style = Ok);
     // File dialogs; path is a UTF-8 host path. False when cancelled.
     virtual bool GetOpenFileName(const SFileDialogRequest& request, std::string& path) = 0;
     virtual bool GetSaveFileName(const SFileDialogRequest& request, std::string& path) = 0;

@@ -2,9 +2,16 @@
 
 int CScriptedHostServices::MessageBox(const std::string& text, unsigned style)
 {
+    return CaptionedMessageBox(std::string(), text, style);
+}
+
+int CScriptedHostServices::CaptionedMessageBox(const std::string& caption, const std::string& text,
+                                               unsigned style)
+{
     SRecord r;
     r.kind = SRecord::Message;
     r.text = text;
+    r.caption = caption;
     r.style = style;
     m_records.push_back(r);
     if (m_echo)

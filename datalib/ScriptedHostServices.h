@@ -17,11 +17,14 @@ public:
         enum EKind { Message, OpenDialog, SaveDialog };
         EKind kind = Message;
         std::string text;             // message text, or the dialog title
+        std::string caption;          // a message's own caption; empty: the program's title
         unsigned style = 0;           // message style
         SFileDialogRequest request;   // for dialogs
     };
 
     int MessageBox(const std::string& text, unsigned style = Ok) override;
+    int CaptionedMessageBox(const std::string& caption, const std::string& text,
+                            unsigned style = Ok) override;
     bool GetOpenFileName(const SFileDialogRequest& request, std::string& path) override;
     bool GetSaveFileName(const SFileDialogRequest& request, std::string& path) override;
 

@@ -135,11 +135,12 @@ public:
     }
     int MessageBox(const std::string& text, unsigned style) override
     {
-        std::string shown = text;
-        for (size_t at = shown.find(m_temp); at != std::string::npos;
-             at = shown.find(m_temp, at + m_input.size()))
-            shown.replace(at, m_temp.size(), m_input);
-        return m_outer.MessageBox(shown, style);
+        return m_outer.MessageBox(Shown(text), style);
+    }
+    int CaptionedMessageBox(const std::string& caption, const std::string& text,
+                            unsigned style) override
+    {
+        return m_outer.CaptionedMessageBox(caption, Shown(text), style);
     }
     bool GetOpenFileName(const SFileDialogRequest& request, std::string& path) override
     {
@@ -151,6 +152,15 @@ public:
     }
 
 private:
+    std::string Shown(const std::string& text) const
+    {
+        std::string shown = text;
+        for (size_t at = shown.find(m_temp); at != std::string::npos;
+             at = shown.find(m_temp, at + m_input.size()))
+            shown.replace(at, m_temp.size(), m_input);
+        return shown;
+    }
+
     CHostServices& m_outer;
     std::string m_temp;
     std::string m_input;

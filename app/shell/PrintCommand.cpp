@@ -17,6 +17,15 @@
 #include <iostream>
 
 const char* const kNoPrinterMessage = "プリンタが選択されていないか、プリンタが使用不可能です。";
+// Unlike the program's other messages this one names the program in
+// capitals.
+const char* const kNoPrinterCaption = "Annalux";
+
+void ShowNoPrinterMessage()
+{
+    CHostServices::Get().CaptionedMessageBox(kNoPrinterCaption, kNoPrinterMessage,
+                                             CHostServices::Ok | CHostServices::IconError);
+}
 
 namespace {
 
@@ -32,14 +41,13 @@ std::string JobTitle(const CAnnaluxDoc& doc)
 
 int PrintDocumentToPrinter(CAnnaluxDoc& doc, const std::string& printer)
 {
-    CHostServices& host = CHostServices::Get();
     if (doc.GetEventTableCount() == 0) {
         std::cerr << "annalux: the chronology has no event library: nothing to print\n";
         return 1;
     }
     const std::string queue = printer.empty() ? CPrintSpooler::DefaultPrinter() : printer;
     if (queue.empty() || !CPrintSpooler::HasPrinter(queue)) {
-        host.MessageBox(kNoPrinterMessage, CHostServices::Ok | CHostServices::IconError);
+        ShowNoPrinterMessage();
         return 1;
     }
     // The job is the same PDF the print command writes, on the queue's paper.
@@ -63,7 +71,7 @@ int PrintDocumentToPrinter(CAnnaluxDoc& doc, const std::string& printer)
     int job = 0;
     if (!CPrintSpooler::Submit(queue, pdf, JobTitle(doc), job, error)) {
         std::cerr << "annalux: " << queue << ": " << error << '\n';
-        host.MessageBox(kNoPrinterMessage, CHostServices::Ok | CHostServices::IconError);
+        ShowNoPrinterMessage();
         return 1;
     }
     std::cerr << "annalux: " << queue << ": job " << job << '\n';

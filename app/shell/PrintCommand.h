@@ -21,5 +21,8 @@ int RunPrintPdfCommand(const std::vector<std::string>& arguments);
 // Failures are told through the host services.
 int PrintDocumentToPrinter(CAnnaluxDoc& doc, const std::string& printer);
 
-// The message when no printer can be had.
+// The message when no printer can be had, and its caption.
 extern const char* const kNoPrinterMessage;
+extern const char* const kNoPrinterCaption;
+// Tells the user through the host services that no printer can be had.
+void ShowNoPrinterMessage();

@@ -85,8 +85,7 @@ bool CPrintCommandWiring::OnPrint()
     if (CAnnaluxApp::RunModal(dialog) != QDialog::Accepted)
         return false;
     if (!m_printer->isValid() || !PrintOn(*m_printer)) {
-        CHostServices::Get().MessageBox(kNoPrinterMessage,
-                                        CHostServices::Ok | CHostServices::IconError);
+        ShowNoPrinterMessage();
         return false;
     }
     return true;

@@ -127,8 +127,21 @@ QWidget* CQtHostServices::DialogParent()
 
 int CQtHostServices::MessageBox(const std::string& text, unsigned style)
 {
+    return ShowMessage(QApplication::applicationName(), text, style);
+}
+
+int CQtHostServices::CaptionedMessageBox(const std::string& caption, const std::string& text,
+                                         unsigned style)
+{
+    return ShowMessage(caption.empty() ? QApplication::applicationName()
+                                       : CHostText::FromUtf8(caption),
+                       text, style);
+}
+
+int CQtHostServices::ShowMessage(const QString& caption, const std::string& text, unsigned style)
+{
     QMessageBox box(DialogParent());
-    box.setWindowTitle(QApplication::applicationName());
+    box.setWindowTitle(caption);
     box.setText(DisplayText(text));
     switch (style & 0xF0) {
     case IconError:

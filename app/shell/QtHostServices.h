@@ -15,6 +15,8 @@ class CQtHostServices : public CHostServices
 {
 public:
     int MessageBox(const std::string& text, unsigned style = Ok) override;
+    int CaptionedMessageBox(const std::string& caption, const std::string& text,
+                            unsigned style = Ok) override;
     bool GetOpenFileName(const SFileDialogRequest& request, std::string& path) override;
     bool GetSaveFileName(const SFileDialogRequest& request, std::string& path) override;
 
@@ -37,6 +39,7 @@ public:
     static QString DisplayText(const std::string& text);
 
 private:
+    int ShowMessage(const QString& caption, const std::string& text, unsigned style);
     bool RunFileDialog(const SFileDialogRequest& request, bool save, std::string& path);
     static QWidget* DialogParent();
 };

@@ -282,7 +282,8 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
                     c.painter.drawLine(c.DevX(runX), uy, c.DevX(runX + runW - 1), uy);
                 }
             }
-            if (st == 1) {
+            // Where each link lies is measured only for a caller that keeps it.
+            if (st == 1 && c.req.links) {
                 for (size_t k = 0; k < text.links.size(); ++k) {
                     const auto& link = text.links[k];
                     const int a = std::max(i, link.start), b = std::min(j, link.end);
@@ -359,7 +360,8 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
                 continue;
             c.coord.CollectBucket(year, s, eventColumn, bucket);
             next = std::min(next, bucket.nextYear);
-            if (!inX)
+            // An empty cell changes no clip: on paper every change is written.
+            if (!inX || bucket.entries.empty())
                 continue;
             c.BeginClip(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
                             .intersected(c.req.clip));

@@ -5,6 +5,7 @@
 #include "AnnaluxView.h"
 #include "DataCoord.h"
 #include "LogFontQt.h"
+#include "PrintStateFilter.h"
 #include "ShiftJis.h"
 #include "TableBase.h"
 #include "TablePainter.h"
@@ -52,6 +53,11 @@ int64_t CViewPrinter::Begin(const SPrinterMetrics& metrics)
     const int rowHeight = std::max(1, m_coord.RowHeight());
     m_geometry->SetBands(headerBand, footerBand, m_headerHeight + rowHeight, rowHeight,
                          std::max<int64_t>(0, m_coord.MaxBottom()));
+    m_filtered = CPrintStateFilter::CanFilter(CLogFontQt::ToQFont(m_doc.GetHeaderFont())) &&
+                 CPrintStateFilter::CanFilter(CLogFontQt::ToQFont(m_doc.GetFooterFont()));
+    for (int i = 0; i < CFontManager::kSlotCount; ++i)
+        m_filtered = m_filtered && CPrintStateFilter::CanFilter(CLogFontQt::ToQFont(
+                                       m_doc.GetFonts().GetShownFont(i)));
     return m_geometry->PageCount();
 }
 
@@ -119,6 +125,23 @@ void CViewPrinter::PrintPage(QPainter& painter, int64_t page)
 {
     if (!m_geometry)
         return;
+    if (!m_filtered) {
+        DrawPage(painter, page);
+        return;
+    }
+    // Through the filter a page's state reaches the printer only where a
+    // drawing needs it; the painter is left as it was found.
+    painter.save();
+    {
+        CPrintStateFilter filter(painter);
+        QPainter filtered(&filter);
+        DrawPage(filtered, page);
+    }
+    painter.restore();
+}
+
+void CViewPrinter::DrawPage(QPainter& painter, int64_t page)
+{
     const CPageGeometry& g = *m_geometry;
     painter.save();
     painter.setWindow(g.Window(page));

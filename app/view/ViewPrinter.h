@@ -59,6 +59,7 @@ public:
     bool PrintAll(QPagedPaintDevice& device, int64_t from = 1, int64_t to = 0);
 
 private:
+    void DrawPage(QPainter& painter, int64_t page);
     void DrawSlots(QPainter& painter, int first, int y, int64_t page, const QRect& area) const;
     void DrawColumnTitles(QPainter& painter) const;
 
@@ -69,4 +70,6 @@ private:
     std::time_t m_now = 0;
     std::unique_ptr<CPageGeometry> m_geometry;
     CTextCache m_texts;
+    // Whether pages are drawn through the print state filter.
+    bool m_filtered = true;
 };

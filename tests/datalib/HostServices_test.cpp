@@ -46,6 +46,24 @@ TEST(HostServices, ScopesInstallAndRestore)
     EXPECT_EQ(&silent, &CHostServices::Get());
 }
 
+TEST(ScriptedHostServices, RecordsTheCaptionOfACaptionedMessage)
+{
+    CScriptedHostServices h;
+    std::ostringstream echo;
+    h.SetEcho(&echo);
+    h.QueueAnswer(CHostServices::AnswerNo);
+    EXPECT_EQ(CHostServices::AnswerNo,
+              h.CaptionedMessageBox("Annalux", "text", CHostServices::YesNo));
+    h.MessageBox("plain", CHostServices::IconError);
+    const Records& r = h.Records();
+    ASSERT_EQ(2u, r.size());
+    EXPECT_EQ("Annalux", r[0].caption);
+    EXPECT_EQ("text", r[0].text);
+    EXPECT_EQ(unsigned(CHostServices::YesNo), r[0].style);
+    EXPECT_EQ("", r[1].caption);
+    EXPECT_EQ("text\nplain\n", echo.str());
+}
+
 TEST(ScriptedHostServices, AnswersFromTheQueueThenTheDefault)
 {
     CScriptedHostServices h;

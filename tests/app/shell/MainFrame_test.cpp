@@ -600,6 +600,8 @@ TEST_F(MainFrameTest, StartUpRefusesWhatItCannotDo)
     EXPECT_FALSE(m_app->InitInstance({"/pt", m_dir.File("b.anx"), "no-such-queue", "drv", "port"}));
     EXPECT_EQ(m_app->ExitCode(), 1);
     EXPECT_EQ(m_host.Messages(), (std::vector<std::string>{kNoPrinterMessage}));
+    EXPECT_EQ(m_host.Records().back().caption, "Annalux");
+    EXPECT_EQ(m_host.Records().back().style, CHostServices::Ok | CHostServices::IconError);
     EXPECT_EQ(m_app->GetMainFrame(), nullptr);
     m_host.Clear();
 

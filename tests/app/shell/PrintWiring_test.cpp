@@ -8,6 +8,7 @@
 #include "DialogPageLayout.h"
 #include "MainFrame.h"
 #include "Program.h"
+#include "PrintCommand.h"
 #include "PrintCommandWiring.h"
 #include "TestApplication.h"
 
@@ -74,6 +75,16 @@ TEST_F(PrintWiringTest, PrintsThePagesAskedForIntoTheChosenPrinter)
     EXPECT_FALSE(std::filesystem::exists(pdf));
 
     m_app->answer = [](QDialog&) { return int(QDialog::Accepted); };
+    // A printer that cannot take the job is told as such, under the
+    // program's name, and reported as a failure.
+    printer.setOutputFileName(QString::fromStdString(m_dir.File("missing/printed.pdf")));
+    EXPECT_FALSE(Wiring().OnPrint());
+    ASSERT_EQ(m_host.Records().size(), 1u);
+    EXPECT_EQ(m_host.Records()[0].text, kNoPrinterMessage);
+    EXPECT_EQ(m_host.Records()[0].caption, "Annalux");
+    m_host.Clear();
+
+    printer.setOutputFileName(QString::fromStdString(pdf));
     EXPECT_TRUE(Wiring().OnPrint());
     ASSERT_TRUE(std::filesystem::exists(pdf));
     EXPECT_TRUE(m_host.Messages().empty());

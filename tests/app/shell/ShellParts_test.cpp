@@ -6,12 +6,14 @@
 #include "Settings.h"
 
 #include "TempDir.h"
+#include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -179,6 +181,39 @@ TEST(QtHostServices, ButtonsMapToTheProgramsAnswers)
     EXPECT_EQ(CQtHostServices::AnswerFor(H::OkCancel, QMessageBox::NoButton), H::AnswerCancel);
     EXPECT_EQ(CQtHostServices::AnswerFor(H::Ok | H::IconError, QMessageBox::NoButton), H::AnswerOk);
     EXPECT_EQ(CQtHostServices::DisplayText("一行目\r\n二行目"), QStringLiteral("一行目\n二行目"));
+}
+
+TEST(QtHostServices, MessagesCarryTheirCaption)
+{
+    TestApp();
+    const QString programTitle = QApplication::applicationName();
+    CQtHostServices host;
+    // Closes the box once it shows, noting its title and text.
+    auto answerNextBox = [](QString& title, QString& text) {
+        QTimer::singleShot(0, [&title, &text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        });
+    };
+    QString title, text;
+    answerNextBox(title, text);
+    EXPECT_EQ(host.CaptionedMessageBox("Annalux", "プリンタがありません",
+                                       CHostServices::Ok | CHostServices::IconError),
+              CHostServices::AnswerOk);
+    EXPECT_EQ(title, QStringLiteral("Annalux"));
+    EXPECT_EQ(text, QStringLiteral("プリンタがありません"));
+
+    // Without a caption of its own: the program's title, as every box.
+    answerNextBox(title, text);
+    host.CaptionedMessageBox("", "一行目\r\n二行目");
+    EXPECT_EQ(title, programTitle);
+    EXPECT_EQ(text, QStringLiteral("一行目\n二行目"));
+    answerNextBox(title, text);
+    host.MessageBox("本文");
+    EXPECT_EQ(title, programTitle);
 }
 
 TEST(QtHostServices, DialogsStartInTheLibraryFolderWhenItExists)
