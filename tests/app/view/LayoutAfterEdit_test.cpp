@@ -393,6 +393,7 @@ protected:
         m_view = std::make_unique<CAnnaluxView>(m_doc.get());
         m_view->resize(800, 600);
         m_view->Relayout();
+        m_view->ScrollToYear(20);
         m_notices = 0;
         m_doc->AddListener([this](CAnnaluxDoc::EViewNotice) { ++m_notices; });
     }
@@ -431,6 +432,8 @@ TEST_F(EditorRelayoutTest, RecordsStoredWithOkAreLaidOutWhereAWholeRelayoutPutsT
         *m_table = dialog.GetTable();
         m_doc->NotifyEventsEdited({{m_table, dialog.GetTouchedYears()}});
         ExpectWholeLayout("round " + std::to_string(round));
+        // What the user looked at stays at the top.
+        EXPECT_EQ(m_view->TopYear(), 20);
     }
     EXPECT_EQ(m_table->GetLen(), before + 3);
     EXPECT_EQ(m_notices, 3);
