@@ -439,7 +439,7 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
     // later entry then takes (never in exact mode, where positions count
     // from the first bucket).
     constexpr int kMostPlaces = 32;
-    constexpr int kMostYearsAfter = 64;
+    constexpr int kMostYearsAfter = 256; // a bucket of 100 years and the next
     const bool exact = m_settings.mode == SLayoutSettings::Exact;
     const int n = m_table.GetColumnCount();
     const auto markOf = [this](int32_t year) {
