@@ -121,6 +121,7 @@ void CLibraryCommands::SetHooks(const SHooks& hooks)
             if (!Run(dialog))
                 return false;
             table = dialog.GetTable();
+            m_editedYears = dialog.GetTouchedYears();
             return true;
         };
     if (hooks.editEras)
@@ -792,8 +793,16 @@ bool CLibraryCommands::EditLibrary(int kind, CTableBase* table, EEditMode mode)
     bool ok = false;
     switch (kind) {
     case HT_EVENT:
+        m_editedYears.reset();
         ok = m_hooks.editEvents &&
              m_hooks.editEvents(*m_doc, *static_cast<CYearEvent*>(table), mode);
+        // Only the changed years are laid out again when they are known.
+        if (ok && m_editedYears) {
+            m_doc->NotifyEventsEdited(
+                {{static_cast<const CYearEvent*>(table), std::move(*m_editedYears)}});
+            m_editedYears.reset();
+            return true;
+        }
         break;
     case HT_GENGOU:
     case HT_PERIOD:

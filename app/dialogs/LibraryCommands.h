@@ -40,6 +40,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,8 @@ private:
     CAnnaluxDoc* m_doc;
     QPointer<QWidget> m_parent;
     SHooks m_hooks;
+    // The years the event editor changed, when the editor that ran says so.
+    std::optional<std::vector<int32_t>> m_editedYears;
     bool m_assistant = false;
     std::vector<int> m_posted;
 };

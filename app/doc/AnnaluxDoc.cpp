@@ -230,6 +230,13 @@ void CAnnaluxDoc::Notify(EViewNotice notice)
         entry.second(notice);
 }
 
+void CAnnaluxDoc::NotifyEventsEdited(std::vector<SEventEdit> edits)
+{
+    m_eventEdits = std::move(edits);
+    Notify(VN_EVENTS_EDITED);
+    m_eventEdits.clear();
+}
+
 // ---- life -------------------------------------------------------------------
 
 bool CAnnaluxDoc::OnNewDocument()

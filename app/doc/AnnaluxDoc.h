@@ -20,6 +20,15 @@ class CTableBase;
 class CYearEvent;
 struct SProjectData;
 
+// Records of one event library changed in these years only: added, changed,
+// deleted, given another priority or moved within their year (a record that
+// went to another year names both). The views lay out just those years again.
+struct SEventEdit
+{
+    const CYearEvent* library = nullptr;
+    std::vector<int32_t> years;
+};
+
 // The one document of the program: every loaded library table, the columns
 // that show them, the display settings of the chronology and its project
 // file (.anx).
@@ -43,6 +52,7 @@ public:
         VN_HEADER_FONT,     // give the column header the zoomed header font
         VN_RESET_SCROLL,    // scroll the first view back to the top left
         VN_OFFER_ASSISTANT, // a new chronology began: offer the start-up assistant
+        VN_EVENTS_EDITED,   // records changed in a few years only (GetEventEdits)
     };
     using Listener = std::function<void(EViewNotice)>;
 
@@ -102,6 +112,11 @@ public:
     void RemoveListener(int id);
     void Notify(EViewNotice notice);
     void UpdateAllViews() { Notify(VN_UPDATE); }
+    // After an edit of event records: every view learns which libraries and
+    // years changed (GetEventEdits, while it is told) and may lay out just
+    // those years; anything else it does as for VN_UPDATE.
+    void NotifyEventsEdited(std::vector<SEventEdit> edits);
+    const std::vector<SEventEdit>& GetEventEdits() const { return m_eventEdits; }
 
     // ---- the chronology's life --------------------------------------------
     // A new, empty chronology (after asking about modified libraries).
@@ -311,5 +326,6 @@ private:
     int m_textMargin = 0;
 
     std::vector<std::pair<int, Listener>> m_listeners;
+    std::vector<SEventEdit> m_eventEdits; // while VN_EVENTS_EDITED is told
     int m_nextListenerId = 1;
 };

@@ -144,7 +144,8 @@ bool CViewCommandWiring::EditHit()
         if (CAnnaluxApp::RunModal(dialog) != QDialog::Accepted)
             return false;
         *table = dialog.GetTable();
-        break;
+        m_doc->NotifyEventsEdited({{table, dialog.GetTouchedYears()}});
+        return true;
     }
     case CK_GENGOU:
     case CK_ERA: {
@@ -186,7 +187,8 @@ bool CViewCommandWiring::AddAtHit()
         if (CAnnaluxApp::RunModal(dialog) != QDialog::Accepted)
             return false;
         *table = dialog.GetTable();
-        break;
+        m_doc->NotifyEventsEdited({{table, dialog.GetTouchedYears()}});
+        return true;
     }
     case CK_GENGOU:
     case CK_ERA: {

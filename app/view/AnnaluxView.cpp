@@ -85,6 +85,11 @@ void CAnnaluxView::OnUpdate(CAnnaluxDoc::EViewNotice notice)
         Relayout();
         viewport()->update();
         break;
+    case CAnnaluxDoc::VN_EVENTS_EDITED:
+        RebuildHeader();
+        Relayout(&m_doc->GetEventEdits());
+        viewport()->update();
+        break;
     case CAnnaluxDoc::VN_REPAINT:
         RebuildHeader();
         viewport()->update();
@@ -101,7 +106,7 @@ void CAnnaluxView::OnUpdate(CAnnaluxDoc::EViewNotice notice)
     }
 }
 
-void CAnnaluxView::Relayout()
+void CAnnaluxView::Relayout(const std::vector<SEventEdit>* edits)
 {
     // A relayout moves every year to another pixel: what the user looks at
     // is the year at the top (and how far into it the view was scrolled), so
@@ -125,7 +130,9 @@ void CAnnaluxView::Relayout()
         auto measurer = std::make_unique<CFontMeasurer>(font);
         m_coord->SetMeasurer(measurer.get());
         m_measurer = std::move(measurer);
-        height = m_coord->Layout(SLayoutSettings::FromDocument(*m_doc), overflow);
+        const SLayoutSettings settings = SLayoutSettings::FromDocument(*m_doc);
+        if (!edits || !m_coord->Update(settings, *edits, height))
+            height = m_coord->Layout(settings, overflow);
     } else {
         m_coord->Init(SLayoutSettings());
     }

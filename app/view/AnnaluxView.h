@@ -50,8 +50,9 @@ public:
     // A document notice (see CAnnaluxDoc::EViewNotice).
     void OnUpdate(CAnnaluxDoc::EViewNotice notice);
     // Rebuilds the year-axis layout and the scroll sizes; shows the overflow
-    // message when not everything could be placed.
-    void Relayout();
+    // message when not everything could be placed. With edits, only the
+    // years they name are laid out again when nothing else may have moved.
+    void Relayout(const std::vector<SEventEdit>* edits = nullptr);
     // Rebuilds the column header from the columns.
     void RebuildHeader();
 

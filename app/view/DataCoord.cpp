@@ -30,14 +30,17 @@ int32_t BucketStart(int32_t bucket, int scale)
     return static_cast<int32_t>(std::max<int64_t>(start, INT32_MIN));
 }
 
+} // namespace
+
 // A library's records year by year, for a pass that asks for ascending
 // years: the answers of GetData(year, EP_EVERY) and GetNextYear. A library
-// in year order is walked once from start to end; any other is asked.
-class CYearCursor
+// in year order is walked once from start to end when the pass goes through
+// all of it; any other, or a pass over a few years, asks the library.
+class CDataCoord::CYearCursor
 {
 public:
-    explicit CYearCursor(const CYearEvent* library)
-        : m_library(library), m_linear(library && library->IsSortedByYear())
+    CYearCursor(const CYearEvent* library, bool whole)
+        : m_library(library), m_linear(whole && library && library->IsSortedByYear())
     {
         if (m_linear)
             library->GetRecords(m_records);
@@ -75,8 +78,6 @@ private:
     size_t m_at = 0;   // first record whose year is not below the last asked
     size_t m_next = 0; // where the search for the next visible year goes on
 };
-
-} // namespace
 
 // ---- CEventCoordTable ------------------------------------------------------
 
@@ -174,6 +175,14 @@ SLayoutSettings SLayoutSettings::FromDocument(const CAnnaluxDoc& doc)
     return s;
 }
 
+bool SLayoutSettings::SameLayout(const SLayoutSettings& o) const
+{
+    return scale == o.scale && mode == o.mode && rangeEnabled == o.rangeEnabled &&
+           rangeFrom == o.rangeFrom && rangeTo == o.rangeTo && priority == o.priority &&
+           wrap == o.wrap && supplementMarks == o.supplementMarks && rowHeight == o.rowHeight &&
+           spacing == o.spacing && libraries == o.libraries && widths == o.widths;
+}
+
 // ---- CDataCoord: placement ------------------------------------------------
 
 CDataCoord::~CDataCoord() = default;
@@ -198,21 +207,32 @@ int64_t CDataCoord::BucketIndex(int32_t year, int scale)
     return BucketOf(year, scale) / scale;
 }
 
+SLayoutSettings CDataCoord::Normalized(SLayoutSettings settings)
+{
+    if (settings.rowHeight < 1)
+        settings.rowHeight = 1;
+    settings.widths.resize(settings.libraries.size(), 0);
+    return settings;
+}
+
 void CDataCoord::Init(const SLayoutSettings& settings)
 {
-    m_settings = settings;
-    if (m_settings.rowHeight < 1)
-        m_settings.rowHeight = 1;
-    m_settings.widths.resize(m_settings.libraries.size(), 0);
+    m_settings = Normalized(settings);
     m_table.Init(0, m_settings.rowHeight, {});
     m_lastY = kNone;
     m_lastIndex = kNone;
     m_lastYear = kNone;
+    m_marks.clear();
+    m_anchorYear = kNone;
+    m_bottom = INT64_MIN;
+    m_overflowed = false;
+    m_allSorted = false;
 }
 
 int64_t CDataCoord::Layout(const SLayoutSettings& settings, bool& overflow)
 {
     Init(settings);
+    m_layoutFont = m_measurer ? m_measurer->Identity() : QString();
     m_rowsPerBucket = m_settings.mode == SLayoutSettings::Packed ? -1 : 1;
     int32_t height = Build(overflow);
     if (m_settings.mode == SLayoutSettings::Exact) {
@@ -239,95 +259,339 @@ int32_t CDataCoord::Build(bool& overflow)
     overflow = false;
     const int n = static_cast<int>(m_settings.libraries.size());
     m_table.Init(n, m_settings.rowHeight, m_settings.libraries);
+    m_marks.clear();
+    m_anchorYear = kNone;
+    m_bottom = INT64_MIN;
+    m_firstYear = kNoYear;
     if (n == 0)
         return 0;
+    const int32_t year = FirstDisplayYear();
+    m_firstYear = year;
+    if (year == kNoYear)
+        return kNone;
+    std::vector<CYearCursor> cursors;
+    cursors.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        CYearEvent* library = m_settings.libraries[static_cast<size_t>(i)];
+        cursors.emplace_back(library, true);
+        if (library)
+            m_table.Column(i).reserve(static_cast<size_t>(library->GetLen()));
+    }
+    // Exact positions count from the bucket of the first year that places
+    // something: a range start before it must not shift later years apart
+    // from it.
+    SPass pass;
+    pass.firstBucket = BucketOf(year, m_settings.scale);
+    Place(cursors, year, pass, &m_table.Column(0), m_marks, {});
+    overflow = pass.overflow;
+    m_overflowed = m_overflowed || pass.overflow;
+    m_firstBucket = pass.firstBucket;
+    m_allSorted = AllSortedByYear();
+    m_bottom = pass.max;
+    if (pass.max == INT64_MIN)
+        return kNone;
+    return static_cast<int32_t>(std::min<int64_t>(pass.max, INT32_MAX));
+}
+
+int32_t CDataCoord::Place(std::vector<CYearCursor>& cursors, int32_t year, SPass& p,
+                          std::vector<CoordEntry>* out, std::vector<SYearMark>& marks,
+                          const StopBefore& stop)
+{
+    const int n = static_cast<int>(cursors.size());
     const int64_t R = m_settings.rowHeight;
     const int s = m_settings.scale;
     const int mode = m_settings.mode;
     const int64_t rows = m_rowsPerBucket;
-
-    int32_t year = FirstDisplayYear();
-    if (year == kNoYear)
-        return kNone;
-    // Exact positions count from the bucket of the first year that places
-    // something: a range start before it must not shift later years apart
-    // from it.
-    int32_t F = BucketOf(year, s);
-    bool anchored = false;
-    int64_t pos = 0;
-    int64_t max = INT64_MIN;
     std::vector<SEventData*> records;
-    std::vector<CYearCursor> cursors;
-    cursors.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        cursors.emplace_back(m_settings.libraries[static_cast<size_t>(i)]);
-        if (m_settings.libraries[static_cast<size_t>(i)])
-            m_table.Column(i).reserve(
-                static_cast<size_t>(m_settings.libraries[static_cast<size_t>(i)]->GetLen()));
-    }
     for (;;) {
+        if (stop && stop(year, p))
+            return year;
+        SYearMark mark;
+        mark.year = year;
+        mark.pos = p.pos;
+        mark.maxBefore = p.max;
+        int64_t most = 0;
         int32_t next = kNoYear;
         const bool inRange = !m_settings.rangeEnabled ||
                              (year >= m_settings.rangeFrom && year <= m_settings.rangeTo);
-        for (int i = 0; i < n && !overflow; ++i) {
-            CYearEvent* library = m_settings.libraries[static_cast<size_t>(i)];
-            if (!library)
+        for (int i = 0; i < n && !p.overflow; ++i) {
+            if (!m_settings.libraries[static_cast<size_t>(i)])
                 continue;
             CYearCursor& cursor = cursors[static_cast<size_t>(i)];
             if (inRange && cursor.Records(year, records)) {
-                int64_t cur = pos;
-                auto& column = m_table.Column(i);
+                int64_t cur = p.pos;
+                auto& column = out[i];
                 for (const SEventData* rec : records) {
                     if (!rec->IsVisible(m_settings.priority))
                         continue;
                     const int64_t h = m_settings.wrap ? R * EventLines(*rec, i) : R;
                     // Positions are 32-bit: what has no room is not placed.
                     if (cur < 0 || cur + h > INT32_MAX) {
-                        overflow = true;
+                        p.overflow = true;
                         break;
                     }
                     CoordEntry entry;
                     entry.top = static_cast<int32_t>(cur);
                     entry.bottom = static_cast<int32_t>(cur + h);
                     entry.event = rec;
+                    entry.year = rec->year;
                     column.push_back(entry);
                     cur += h;
                 }
-                if (cur != pos && cur >= max)
-                    max = cur;
-                if (cur != pos && !anchored) {
-                    anchored = true;
-                    F = BucketOf(year, s);
+                most = std::max(most, (cur - p.pos) / R);
+                if (cur != p.pos && cur >= p.max)
+                    p.max = cur;
+                if (cur != p.pos && !p.anchored) {
+                    p.anchored = true;
+                    p.firstBucket = BucketOf(year, s);
+                    m_anchorYear = year;
                 }
             }
-            if (!overflow)
+            if (!p.overflow)
                 next = std::min(next, cursor.NextYear(year, m_settings.priority));
         }
-        if (next == kNoYear || overflow)
+        mark.rows = static_cast<int32_t>(std::min<int64_t>(most, INT32_MAX));
+        marks.push_back(mark);
+        if (next == kNoYear || p.overflow)
             break;
         // Nothing after the range end can be placed.
         if (m_settings.rangeEnabled && next > m_settings.rangeTo)
             break;
-        if (max != INT64_MIN) {
+        if (p.max != INT64_MIN) {
             const int64_t d = BucketOf(year, s);
             const int64_t f = BucketOf(next, s);
+            const int64_t F = p.firstBucket;
             if (d == f || mode == SLayoutSettings::Packed) {
-                pos = max;
+                p.pos = p.max;
             } else if (mode == SLayoutSettings::Exact) {
-                pos = (f - F) * rows * R / s;
+                p.pos = (f - F) * rows * R / s;
                 if (s == 1 && F < 0 && next > 0)
-                    pos -= rows * R; // there is no year 0
+                    p.pos -= rows * R; // there is no year 0
             } else {
-                pos = ((f - d) / s - 1) * R + max;
+                p.pos = ((f - d) / s - 1) * R + p.max;
                 if (s == 1 && d < 0 && f > 0)
-                    pos -= R; // there is no year 0
+                    p.pos -= R; // there is no year 0
             }
         }
         year = next;
     }
-    if (max == INT64_MIN)
-        return kNone;
-    return static_cast<int32_t>(std::min<int64_t>(max, INT32_MAX));
+    return kNoYear;
+}
+
+int CDataCoord::RowsFromMarks() const
+{
+    const int64_t R = m_settings.rowHeight;
+    const int s = m_settings.scale;
+    int64_t total = 0;
+    int64_t result = 1;
+    for (size_t k = 0; k < m_marks.size(); ++k) {
+        total += m_marks[k].rows;
+        // Years of one bucket share its rows, negative years included.
+        if (k + 1 == m_marks.size() ||
+            BucketOf(m_marks[k + 1].year, s) != BucketOf(m_marks[k].year, s)) {
+            result = std::max(result, total);
+            total = 0;
+        }
+    }
+    return static_cast<int>(std::min<int64_t>(result, INT32_MAX / std::max<int64_t>(R, 1)));
+}
+
+bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEventEdit>& edits,
+                        int64_t& height)
+{
+    const QString font = m_measurer ? m_measurer->Identity() : QString();
+    // A library out of year order is asked for the next year in list order,
+    // so that a change in one year may change which years are visited
+    // anywhere.
+    if (m_overflowed || m_anchorYear == kNone || font != m_layoutFont || !m_allSorted ||
+        !Normalized(settings).SameLayout(m_settings) || !AllSortedByYear())
+        return false;
+    std::vector<int> columns;
+    std::vector<int32_t> years;
+    for (const SEventEdit& edit : edits) {
+        const int column = m_table.ColumnOfLibrary(edit.library);
+        if (column < 0 || !edit.library)
+            return false;
+        columns.push_back(column);
+        years.insert(years.end(), edit.years.begin(), edit.years.end());
+    }
+    // A change at the first year may move where everything starts.
+    if (FirstDisplayYear() != m_firstYear)
+        return false;
+    std::sort(columns.begin(), columns.end());
+    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+    std::sort(years.begin(), years.end());
+    years.erase(std::unique(years.begin(), years.end()), years.end());
+    // Years outside the range are never placed (the first display year is
+    // not before the range start).
+    if (m_settings.rangeEnabled)
+        years.erase(std::remove_if(years.begin(), years.end(),
+                                   [this](int32_t y) {
+                                       return y < m_settings.rangeFrom || y > m_settings.rangeTo;
+                                   }),
+                    years.end());
+    if (!years.empty() && years.front() <= m_anchorYear)
+        return false;
+
+    // Each place where years changed is placed anew from the last visited
+    // year before it (whose pass state the marks keep) until the pass meets
+    // an unchanged year in the state it had, give or take a shift that every
+    // later entry then takes (never in exact mode, where positions count
+    // from the first bucket).
+    constexpr int kMostPlaces = 32;
+    constexpr int kMostYearsAfter = 256; // a bucket of 100 years and the next
+    const bool exact = m_settings.mode == SLayoutSettings::Exact;
+    const int n = m_table.GetColumnCount();
+    const auto markOf = [this](int32_t year) {
+        return std::lower_bound(m_marks.begin(), m_marks.end(), year,
+                                [](const SYearMark& m, int32_t y) { return m.year < y; });
+    };
+    ClearSearchHit();
+    std::vector<CYearCursor> cursors;
+    cursors.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        cursors.emplace_back(m_settings.libraries[static_cast<size_t>(i)], false);
+    std::vector<std::vector<CoordEntry>> fresh(static_cast<size_t>(n));
+    std::vector<SYearMark> marks;
+    // Entries of a column from done[c] on still owe shift.
+    std::vector<size_t> done(static_cast<size_t>(n), 0);
+    int64_t shift = 0;
+    int64_t bottom = m_bottom;
+    size_t t = 0;
+    for (int places = 0; t < years.size(); ++places) {
+        if (places == kMostPlaces)
+            return false;
+        const size_t m0 = static_cast<size_t>(markOf(years[t]) - m_marks.begin()) - 1;
+        const int32_t from = m_marks[m0].year;
+        SPass pass;
+        pass.pos = m_marks[m0].pos;
+        pass.max = m_marks[m0].maxBefore;
+        pass.anchored = true;
+        pass.firstBucket = m_firstBucket;
+        for (auto& column : fresh)
+            column.clear();
+        marks.clear();
+        size_t m1 = m_marks.size();
+        int64_t delta = 0;
+        int yearsAfter = 0;
+        bool gaveUp = false;
+        const int32_t joined = Place(
+            cursors, from, pass, fresh.data(), marks, [&](int32_t year, const SPass& p) {
+                while (t < years.size() && years[t] < year)
+                    ++t;
+                if (year == from || (t < years.size() && years[t] == year))
+                    return false;
+                const auto old = markOf(year);
+                if (old == m_marks.end() || old->year != year)
+                    return false;
+                const bool met = exact ? p.pos == old->pos && p.max == old->maxBefore
+                                       : p.pos - old->pos == p.max - old->maxBefore;
+                if (!met) {
+                    gaveUp = ++yearsAfter > kMostYearsAfter;
+                    return gaveUp;
+                }
+                m1 = static_cast<size_t>(old - m_marks.begin());
+                delta = p.pos - old->pos;
+                return true;
+            });
+        if (pass.overflow || gaveUp)
+            return false;
+        if (joined == kNoYear) {
+            t = years.size();
+            bottom = pass.max;
+        } else {
+            bottom += delta;
+        }
+        for (int c = 0; c < n; ++c) {
+            auto& column = m_table.Column(c);
+            const size_t a = m_table.LowerYear(c, from);
+            const size_t b = joined == kNoYear ? column.size() : m_table.LowerYear(c, joined);
+            for (size_t k = done[static_cast<size_t>(c)]; k < a && shift != 0; ++k) {
+                column[k].top = static_cast<int32_t>(column[k].top + shift);
+                column[k].bottom = static_cast<int32_t>(column[k].bottom + shift);
+            }
+            const auto& placed = fresh[static_cast<size_t>(c)];
+            const size_t common = std::min(b - a, placed.size());
+            std::copy(placed.begin(), placed.begin() + static_cast<ptrdiff_t>(common),
+                      column.begin() + static_cast<ptrdiff_t>(a));
+            // Room to grow by more than one entry: every record added
+            // must not copy the whole column.
+            if (column.size() - (b - a) + placed.size() > column.capacity())
+                column.reserve(column.size() + column.size() / 16 + placed.size() + 64);
+            if (placed.size() > common)
+                column.insert(column.begin() + static_cast<ptrdiff_t>(a + common),
+                              placed.begin() + static_cast<ptrdiff_t>(common), placed.end());
+            else if (b - a > common)
+                column.erase(column.begin() + static_cast<ptrdiff_t>(a + common),
+                             column.begin() + static_cast<ptrdiff_t>(b));
+            done[static_cast<size_t>(c)] = a + placed.size();
+        }
+        m_marks.erase(m_marks.begin() + static_cast<ptrdiff_t>(m0),
+                      m_marks.begin() + static_cast<ptrdiff_t>(m1));
+        m_marks.insert(m_marks.begin() + static_cast<ptrdiff_t>(m0), marks.begin(), marks.end());
+        if (delta != 0) {
+            for (size_t k = m0 + marks.size(); k < m_marks.size(); ++k) {
+                m_marks[k].pos += delta;
+                m_marks[k].maxBefore += delta;
+            }
+        }
+        shift += delta;
+    }
+    if (bottom > INT32_MAX)
+        return false; // the whole layout tells about the overflow
+    if (exact && RowsFromMarks() != m_rowsPerBucket)
+        return false;
+    for (int c = 0; c < n && shift != 0; ++c) {
+        auto& column = m_table.Column(c);
+        for (size_t k = done[static_cast<size_t>(c)]; k < column.size(); ++k) {
+            column[k].top = static_cast<int32_t>(column[k].top + shift);
+            column[k].bottom = static_cast<int32_t>(column[k].bottom + shift);
+        }
+    }
+    // A changed table may have moved records of any year (a copy's changed
+    // path); the edited columns point at them again.
+    for (int c : columns) {
+        if (!RefreshRecords(c))
+            return false;
+    }
+    m_bottom = bottom;
+    m_table.ResetCursors();
+    m_lastY = kNone;
+    m_lastIndex = kNone;
+    m_lastYear = kNone;
+    height = bottom == INT64_MIN ? 0 : std::max<int64_t>(0, bottom);
+    return true;
+}
+
+bool CDataCoord::RefreshRecords(int column)
+{
+    const CYearEvent* library = m_table.Library(column);
+    auto& entries = m_table.Column(column);
+    const auto placed = [this](const SEventData& rec) {
+        return rec.IsVisible(m_settings.priority) &&
+               (!m_settings.rangeEnabled ||
+                (rec.year >= m_settings.rangeFrom && rec.year <= m_settings.rangeTo));
+    };
+    if (!library->IsSortedByYear())
+        return false;
+    // Placed records in list order are the entries in their order.
+    std::vector<const SEventData*> records;
+    library->GetRecords(records);
+    size_t k = 0;
+    for (const SEventData* rec : records) {
+        if (!placed(*rec))
+            continue;
+        if (k == entries.size() || entries[k].year != rec->year)
+            return false;
+        entries[k++].event = rec;
+    }
+    return k == entries.size();
+}
+
+bool CDataCoord::AllSortedByYear() const
+{
+    return std::all_of(m_settings.libraries.begin(), m_settings.libraries.end(),
+                       [](const CYearEvent* library) { return !library || library->IsSortedByYear(); });
 }
 
 int CDataCoord::ComputeRowsPerBucket()

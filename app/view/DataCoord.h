@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -13,17 +14,22 @@
 class CAnnaluxDoc;
 class CYearEvent;
 class ITextMeasurer;
+struct SEventEdit;
 
 // One placed event. top and bottom count pixels from the top of the data
 // area (just below the column header); the record is the library's own.
+// The year is kept beside the record: year lookups stay within the array
+// (no cache miss per probe), and they stay sound between a change of the
+// library and the layout that follows it, when the record may have moved.
 struct CoordEntry
 {
     int32_t top = 0;
     int32_t bottom = 0;
     const SEventData* event = nullptr;
     int32_t searchResult = 0; // SEventData::Search result of the current hit, else 0
+    int32_t year = 0;         // the record's year
 
-    int32_t Year() const { return event->year; }
+    int32_t Year() const { return year; }
 };
 
 // Placed events per event column, in the order of the document's event
@@ -88,6 +94,8 @@ struct SLayoutSettings
     std::vector<int> widths;
 
     static SLayoutSettings FromDocument(const CAnnaluxDoc& doc);
+    // Whether both place every event at the same pixels.
+    bool SameLayout(const SLayoutSettings& other) const;
 };
 
 // Vertical positions of everything the view shows: the events are placed in
@@ -117,6 +125,16 @@ public:
     // One placement pass; the largest bottom, or -2147483648 when nothing
     // was placed (0 without event libraries).
     int32_t Build(bool& overflow);
+    // After the records of some event libraries changed in the given years
+    // only (see SEventEdit): lays out those years again and moves the
+    // entries after them, with the settings, the event font and everything
+    // else as at the last layout, and gives the height Layout would give.
+    // False when the change may reach further than that (other settings or
+    // font, the first placed year, an overflow, other rows per bucket in
+    // exact mode, a library out of year order, too many separate places):
+    // the table is then in no useful state and Layout must follow.
+    bool Update(const SLayoutSettings& settings, const std::vector<SEventEdit>& edits,
+                int64_t& height);
 
     static int32_t BucketOf(int32_t year, int scale);
     // Buckets counted without a gap for the missing year 0.
@@ -199,6 +217,43 @@ public:
     const CoordEntry* SearchHit() const;
 
 private:
+    class CYearCursor;
+    // A placement pass between two years: where the next year starts, the
+    // largest bottom so far and the bucket exact positions count from.
+    struct SPass
+    {
+        int64_t pos = 0;
+        int64_t max = INT64_MIN;
+        bool anchored = false;
+        int32_t firstBucket = 0;
+        bool overflow = false;
+    };
+    // A year the pass visited: the pass as it reached the year, and the most
+    // rows one column took in it.
+    struct SYearMark
+    {
+        int32_t year = 0;
+        int32_t rows = 0;
+        int64_t pos = 0;
+        int64_t maxBefore = INT64_MIN;
+    };
+    // Asked before each year; true stops the pass there.
+    using StopBefore = std::function<bool(int32_t year, const SPass& pass)>;
+
+    static SLayoutSettings Normalized(SLayoutSettings settings);
+    // The placement loop from year on: appends to out (one array per
+    // column) and to marks. Returns the year it stopped before, kNoYear
+    // when it ran to the end.
+    int32_t Place(std::vector<CYearCursor>& cursors, int32_t year, SPass& pass,
+                  std::vector<CoordEntry>* out, std::vector<SYearMark>& marks,
+                  const StopBefore& stop);
+    // Rows per bucket in exact mode from the marks (what ComputeRowsPerBucket
+    // finds in the entries).
+    int RowsFromMarks() const;
+    // Points the column's entries at the library's records again; false
+    // when they do not pair up.
+    bool RefreshRecords(int column);
+    bool AllSortedByYear() const;
     int LinesOfText(const std::string& display, int width, int indent);
     int YearRowsInColumn(int column, int32_t year) const;
 
@@ -206,6 +261,16 @@ private:
     CEventCoordTable m_table;
     const ITextMeasurer* m_measurer = nullptr;
     int m_rowsPerBucket = 1;
+
+    // What the last layout's final pass left for Update.
+    std::vector<SYearMark> m_marks;
+    int32_t m_firstYear = 0;             // FirstDisplayYear
+    int32_t m_anchorYear = INT32_MIN;    // the first year that placed something
+    int32_t m_firstBucket = 0;
+    int64_t m_bottom = INT64_MIN;        // the largest bottom
+    bool m_overflowed = false;           // in any pass
+    bool m_allSorted = false;            // every library in year order
+    QString m_layoutFont;                // the measurer's identity
 
     // YearAt's one-entry cache.
     int64_t m_lastY = -2147483647 - 1;

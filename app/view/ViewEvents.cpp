@@ -213,7 +213,7 @@ bool CAnnaluxView::DeleteHitEvent()
         return false;
     m_hit.found = false;
     // The header's "*" and every view follow.
-    m_doc->UpdateAllViews();
+    m_doc->NotifyEventsEdited({{table, {m_hit.year}}});
     return true;
 }
 
@@ -233,7 +233,7 @@ bool CAnnaluxView::MoveHitEvent(bool up)
     m_hit.eventIndex += up ? -1 : 1;
     CViewInteraction::MoveFlags(*table, m_hit.year, m_hit.position, filter, m_hit.canMoveUp,
                                 m_hit.canMoveDown);
-    m_doc->UpdateAllViews();
+    m_doc->NotifyEventsEdited({{table, {m_hit.year}}});
     return true;
 }
 
