@@ -406,20 +406,15 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
     if (m_overflowed || m_anchorYear == kNone || font != m_layoutFont || !m_allSorted ||
         !Normalized(settings).SameLayout(m_settings) || !AllSortedByYear())
         return false;
-    std::vector<int> columns;
     std::vector<int32_t> years;
     for (const SEventEdit& edit : edits) {
-        const int column = m_table.ColumnOfLibrary(edit.library);
-        if (column < 0 || !edit.library)
+        if (!edit.library || m_table.ColumnOfLibrary(edit.library) < 0)
             return false;
-        columns.push_back(column);
         years.insert(years.end(), edit.years.begin(), edit.years.end());
     }
     // A change at the first year may move where everything starts.
     if (FirstDisplayYear() != m_firstYear)
         return false;
-    std::sort(columns.begin(), columns.end());
-    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
     std::sort(years.begin(), years.end());
     years.erase(std::unique(years.begin(), years.end()), years.end());
     // Years outside the range are never placed (the first display year is
@@ -548,12 +543,9 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
             column[k].bottom = static_cast<int32_t>(column[k].bottom + shift);
         }
     }
-    // A changed table may have moved records of any year (a copy's changed
-    // path); the edited columns point at them again.
-    for (int c : columns) {
-        if (!RefreshRecords(c))
-            return false;
-    }
+    // Entries outside the replayed years keep their records: a record keeps
+    // its address until it is itself changed or erased, in every copy of its
+    // table (see CYearEventTree).
     m_bottom = bottom;
     m_table.ResetCursors();
     m_lastY = kNone;
@@ -561,31 +553,6 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
     m_lastYear = kNone;
     height = bottom == INT64_MIN ? 0 : std::max<int64_t>(0, bottom);
     return true;
-}
-
-bool CDataCoord::RefreshRecords(int column)
-{
-    const CYearEvent* library = m_table.Library(column);
-    auto& entries = m_table.Column(column);
-    const auto placed = [this](const SEventData& rec) {
-        return rec.IsVisible(m_settings.priority) &&
-               (!m_settings.rangeEnabled ||
-                (rec.year >= m_settings.rangeFrom && rec.year <= m_settings.rangeTo));
-    };
-    if (!library->IsSortedByYear())
-        return false;
-    // Placed records in list order are the entries in their order.
-    std::vector<const SEventData*> records;
-    library->GetRecords(records);
-    size_t k = 0;
-    for (const SEventData* rec : records) {
-        if (!placed(*rec))
-            continue;
-        if (k == entries.size() || entries[k].year != rec->year)
-            return false;
-        entries[k++].event = rec;
-    }
-    return k == entries.size();
 }
 
 bool CDataCoord::AllSortedByYear() const

@@ -250,9 +250,6 @@ private:
     // Rows per bucket in exact mode from the marks (what ComputeRowsPerBucket
     // finds in the entries).
     int RowsFromMarks() const;
-    // Points the column's entries at the library's records again; false
-    // when they do not pair up.
-    bool RefreshRecords(int column);
     bool AllSortedByYear() const;
     int LinesOfText(const std::string& display, int width, int indent);
     int YearRowsInColumn(int column, int32_t year) const;
