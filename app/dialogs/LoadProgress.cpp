@@ -15,6 +15,7 @@ namespace {
 
 uint64_t s_minimumBytes = CLoadProgress::kDefaultMinimumBytes;
 int s_delayMs = CLoadProgress::kDefaultDelayMs;
+int s_updateMs = CLoadProgress::kDefaultUpdateMs;
 int s_underWay = 0;
 std::function<void(CLoadProgress&)>& StepHook()
 {
@@ -23,7 +24,6 @@ std::function<void(CLoadProgress&)>& StepHook()
 }
 
 constexpr int kScale = 1000;   // the bar counts in thousandths
-constexpr int kUpdateMs = 40; // between two updates of the dialog
 
 QString Megabytes(uint64_t bytes)
 {
@@ -48,10 +48,11 @@ bool CLoadProgress::IsUnderWay()
     return s_underWay > 0;
 }
 
-void CLoadProgress::SetShowRule(uint64_t minimumBytes, int delayMs)
+void CLoadProgress::SetShowRule(uint64_t minimumBytes, int delayMs, int updateMs)
 {
     s_minimumBytes = minimumBytes;
     s_delayMs = delayMs;
+    s_updateMs = updateMs;
 }
 
 void CLoadProgress::SetStepHook(std::function<void(CLoadProgress&)> hook)
@@ -68,7 +69,7 @@ bool CLoadProgress::Step()
     // The dialog is brought up to date a few dozen times a second, and as
     // the end is reached: repainting it on every report would cost the load
     // a fifth of its time.
-    if (m_dialog && (!m_lastUpdate.isValid() || m_lastUpdate.elapsed() >= kUpdateMs ||
+    if (m_dialog && (!m_lastUpdate.isValid() || m_lastUpdate.elapsed() >= s_updateMs ||
                      Done() >= Total())) {
         m_lastUpdate.start();
         m_dialog->setLabelText(LabelText());

@@ -29,6 +29,7 @@ public:
     static const char* const kReloadHeading;  // "ライブラリを読み込み直しています"
     static constexpr uint64_t kDefaultMinimumBytes = 4u << 20;
     static constexpr int kDefaultDelayMs = 300;
+    static constexpr int kDefaultUpdateMs = 40; // between two updates of the dialog
 
     // heading: UTF-8, the dialog's first line. The dialog is modal to
     // parent's window.
@@ -43,9 +44,11 @@ public:
 
     // Loads below minimumBytes in all show nothing; larger ones show the
     // dialog once they have run delayMs and have about half as long again
-    // to go (0: at the first report). For tests and the like; the defaults
-    // above hold until changed.
-    static void SetShowRule(uint64_t minimumBytes, int delayMs);
+    // to go (0: at the first report); the dialog is brought up to date at
+    // most every updateMs (0: at every report). For tests and the like; the
+    // defaults above hold until changed.
+    static void SetShowRule(uint64_t minimumBytes, int delayMs,
+                            int updateMs = kDefaultUpdateMs);
     // Called on every report of every load (tests drive the dialog here).
     static void SetStepHook(std::function<void(CLoadProgress&)> hook);
 

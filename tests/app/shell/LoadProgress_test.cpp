@@ -50,8 +50,9 @@ protected:
         m_app = std::make_unique<CAnnaluxApp>();
         m_frame = m_app->CreateMainFrame();
         m_frame->show();
-        // Shown at once from a megabyte on, so that the test needs no clock.
-        CLoadProgress::SetShowRule(1u << 20, 0);
+        // Shown at once from a megabyte on and brought up to date at every
+        // report, so that the test needs no clock.
+        CLoadProgress::SetShowRule(1u << 20, 0, 0);
     }
     ~LoadProgressTest() override
     {
@@ -193,7 +194,7 @@ TEST_F(LoadProgressTest, SmallLoadsAndTheStartUpOpenShowNothing)
     EXPECT_EQ(m_seen.stepsWithDialog, 0);
 
     // The window not up yet (the open from the command line): no progress.
-    CLoadProgress::SetShowRule(1u << 20, 0);
+    CLoadProgress::SetShowRule(1u << 20, 0, 0);
     m_frame->hide();
     Watch();
     ASSERT_TRUE(m_app->OpenDocumentFile(m_large));
