@@ -179,39 +179,11 @@ public:
     }
     void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override
     {
-        Sync();
-        switch (mode) {
-        case PolylineMode:
-            m_target.drawPolyline(points, count);
-            break;
-        case ConvexMode:
-            m_target.drawConvexPolygon(points, count);
-            break;
-        case WindingMode:
-            m_target.drawPolygon(points, count, Qt::WindingFill);
-            break;
-        default:
-            m_target.drawPolygon(points, count, Qt::OddEvenFill);
-            break;
-        }
+        DrawPolygon(points, count, mode);
     }
     void drawPolygon(const QPoint* points, int count, PolygonDrawMode mode) override
     {
-        Sync();
-        switch (mode) {
-        case PolylineMode:
-            m_target.drawPolyline(points, count);
-            break;
-        case ConvexMode:
-            m_target.drawConvexPolygon(points, count);
-            break;
-        case WindingMode:
-            m_target.drawPolygon(points, count, Qt::WindingFill);
-            break;
-        default:
-            m_target.drawPolygon(points, count, Qt::OddEvenFill);
-            break;
-        }
+        DrawPolygon(points, count, mode);
     }
     void drawPixmap(const QRectF& rect, const QPixmap& pixmap, const QRectF& source) override
     {
@@ -242,6 +214,24 @@ public:
     }
 
 private:
+    template <typename Point> void DrawPolygon(const Point* points, int count, PolygonDrawMode mode)
+    {
+        Sync();
+        switch (mode) {
+        case PolylineMode:
+            m_target.drawPolyline(points, count);
+            break;
+        case ConvexMode:
+            m_target.drawConvexPolygon(points, count);
+            break;
+        case WindingMode:
+            m_target.drawPolygon(points, count, Qt::WindingFill);
+            break;
+        default:
+            m_target.drawPolygon(points, count, Qt::OddEvenFill);
+            break;
+        }
+    }
     void UpdateClip(Qt::ClipOperation op, const QPainterPath& path, const QTransform& transform)
     {
         switch (op) {
