@@ -18,7 +18,11 @@ int main(int argc, char** argv)
         std::cerr << "usage: chronology_variants (SOURCE.anx | --million) OUTDIR\n";
         return 2;
     }
-    const std::string source = argv[1];
+    // Opening a project makes its folder the current one: both paths are
+    // made absolute first.
+    const std::string source = argv[1] == std::string("--million")
+                                   ? argv[1]
+                                   : std::filesystem::absolute(argv[1]).string();
     const std::string out = std::filesystem::absolute(argv[2]).string();
     std::filesystem::create_directories(out);
     bench::SQtEnvironment env((out + "/settings.ini").c_str(), true);
@@ -35,7 +39,7 @@ int main(int argc, char** argv)
         for (int mode : {0, 1, 2}) {
             for (bool wrap : {false, true}) {
                 CAnnaluxDoc doc;
-                if (!doc.OnOpenDocument(std::filesystem::absolute(source).string()))
+                if (!doc.OnOpenDocument(source))
                     return 1;
                 doc.SetScaleYear(scale);
                 doc.SetScaleAccuracy(mode);
