@@ -5,7 +5,7 @@
 // 1,000,000. The peak memory of the process is reported beside each.
 
 #include "AnnaluxDoc.h"
-#include "BenchSupport.h"
+#include "EventProject.h"
 #include "ExportHTML.h"
 #include "ExportImageCSV.h"
 #include "LayoutQueries.h"
@@ -17,15 +17,10 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <unistd.h>
 
 namespace {
-
-using bench::Kana;
-using bench::kFirstYear;
-using bench::kLastYear;
 
 void Env()
 {
@@ -59,27 +54,7 @@ SChronology& Chronology(int events)
     slot = std::make_unique<SChronology>();
     CAnnaluxDoc& doc = slot->doc;
     bench::AddYearAndEraColumns(doc);
-    CHeaderManager& columns = doc.GetColumns();
-    std::mt19937 rng(11);
-    std::uniform_int_distribution<int32_t> year(kFirstYear, kLastYear);
-    std::uniform_int_distribution<int> length(8, 30);
-    std::uniform_int_distribution<int> month(-1, 12);
-    std::uniform_int_distribution<int> odds(0, 9);
-    for (int c = 0; c < 4; ++c) {
-        auto table = std::make_unique<CYearEvent>();
-        for (int i = 0; i < events / 4; ++i) {
-            SEventData d;
-            d.year = year(rng);
-            d.month = static_cast<int16_t>(month(rng));
-            d.day = -1;
-            d.text = Kana(rng, length(rng));
-            if (odds(rng) == 0)
-                d.text = "<A HREF=\"http://example.com/\">" + d.text + "</A>";
-            d.priority = odds(rng) % 3;
-            table->SetData(d, true, -1, EP_EVERY);
-        }
-        columns.Insert(CK_EVENT, doc.AddEventTable(std::move(table)), columns.GetCount(), 300);
-    }
+    bench::AddEventColumns(doc, events, 11, false);
     // Scale 10 and packed rows, as such a table is read on screen.
     doc.SetScaleYear(10);
     doc.SetScaleAccuracy(2);

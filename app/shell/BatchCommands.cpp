@@ -60,3 +60,31 @@ int RunExportCsvCommand(const std::vector<std::string>& arguments)
     exporter.SetOutputPath(arguments.at(1));
     return exporter.ExportLibrary() ? 0 : 1;
 }
+
+int ParseOutputAndProject(const std::vector<std::string>& arguments, const char* usage,
+                          const std::function<int(size_t& i)>& option, std::string& output,
+                          std::string& project)
+{
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+            const int known = option(i);
+            if (known == 0)
+                continue;
+            if (known < 0)
+                std::cerr << usage;
+            return 2;
+        }
+        std::string& slot = output.empty() ? output : project;
+        if (!slot.empty()) {
+            std::cerr << usage;
+            return 2;
+        }
+        slot = word;
+    }
+    if (output.empty() || project.empty()) {
+        std::cerr << usage;
+        return 2;
+    }
+    return 0;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,3 +21,11 @@ struct SBatchCommand
 int RunImportCsvCommand(const std::vector<std::string>& arguments);
 // Exports the library file INPUT into the CSV file OUTPUT.
 int RunExportCsvCommand(const std::vector<std::string>& arguments);
+
+// The words of "OUTPUT [options] PROJECT": option takes an option word at
+// arguments[i] (it may consume the next one by advancing i) and returns 0
+// when it knew it, 2 after telling what was wrong, -1 when it did not know
+// it. 0 when output and project were both given, 2 after the usage.
+int ParseOutputAndProject(const std::vector<std::string>& arguments, const char* usage,
+                          const std::function<int(size_t& i)>& option, std::string& output,
+                          std::string& project);

@@ -1,6 +1,7 @@
 #include "ExportCommands.h"
 
 #include "AnnaluxDoc.h"
+#include "BatchCommands.h"
 #include "ExportCSV.h"
 #include "ExportHTML.h"
 #include "HeadlessSession.h"
@@ -25,38 +26,6 @@ bool ParseYear(const std::string& text, int32_t& year)
         return false;
     year = static_cast<int32_t>(value);
     return true;
-}
-
-// The words of "OUTPUT [options] PROJECT": option takes an option word at
-// arguments[i] (it may consume the next one by advancing i) and returns 0
-// when it knew it, 2 after telling what was wrong, -1 when it did not know
-// it. 0 when output and project were both given, 2 after the usage.
-int ParseOutputAndProject(const std::vector<std::string>& arguments, const char* usage,
-                          const std::function<int(size_t& i)>& option, std::string& output,
-                          std::string& project)
-{
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& word = arguments[i];
-        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
-            const int known = option(i);
-            if (known == 0)
-                continue;
-            if (known < 0)
-                std::cerr << usage;
-            return 2;
-        }
-        std::string& slot = output.empty() ? output : project;
-        if (!slot.empty()) {
-            std::cerr << usage;
-            return 2;
-        }
-        slot = word;
-    }
-    if (output.empty() || project.empty()) {
-        std::cerr << usage;
-        return 2;
-    }
-    return 0;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
+#include "BatchCommands.h"
 #include "HeadlessSession.h"
 #include "HostServices.h"
 #include "PdfOutput.h"
@@ -82,29 +83,15 @@ int RunPrintPdfCommand(const std::vector<std::string>& arguments)
 {
     std::string output, project;
     int fit = -1; // -1: as the page settings say
-    for (const std::string& word : arguments) {
-        if (word == "--fit" || word == "--fixed") {
-            if (fit != -1) {
-                std::cerr << kUsage;
-                return 2;
-            }
-            fit = word == "--fit" ? 1 : 0;
-        } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
-            std::cerr << kUsage;
-            return 2;
-        } else if (output.empty()) {
-            output = word;
-        } else if (project.empty()) {
-            project = word;
-        } else {
-            std::cerr << kUsage;
-            return 2;
-        }
-    }
-    if (output.empty() || project.empty()) {
-        std::cerr << kUsage;
+    const auto option = [&](size_t& i) {
+        const std::string& word = arguments[i];
+        if ((word != "--fit" && word != "--fixed") || fit != -1)
+            return -1;
+        fit = word == "--fit" ? 1 : 0;
+        return 0;
+    };
+    if (ParseOutputAndProject(arguments, kUsage, option, output, project) != 0)
         return 2;
-    }
     // Opening a project makes its folder the current directory.
     output = CHeadlessSession::AbsolutePath(output);
 

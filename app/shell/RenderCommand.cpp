@@ -2,6 +2,7 @@
 
 #include "AnnaluxDoc.h"
 #include "AnnaluxView.h"
+#include "BatchCommands.h"
 #include "HeadlessSession.h"
 #include "SaveFile.h"
 
@@ -48,35 +49,27 @@ int RunRenderPngCommand(const std::vector<std::string>& arguments)
     int width = 1280, height = 800;
     bool haveYear = false;
     long long year = 0;
-    for (size_t i = 0; i < arguments.size(); ++i) {
+    const auto option = [&](size_t& i) {
         const std::string& word = arguments[i];
         if (word == "--size" && i + 1 < arguments.size()) {
             if (!ParseSize(arguments[++i], width, height)) {
                 std::cerr << "annalux: --size wants WIDTHxHEIGHT (1..16384 pixels each)\n";
                 return 2;
             }
-        } else if (word == "--year" && i + 1 < arguments.size()) {
+            return 0;
+        }
+        if (word == "--year" && i + 1 < arguments.size()) {
             if (!ParseInt(arguments[++i], -2147483647LL - 1, 2147483646LL, year)) {
                 std::cerr << "annalux: --year wants a year\n";
                 return 2;
             }
             haveYear = true;
-        } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
-            std::cerr << kUsage;
-            return 2;
-        } else if (output.empty()) {
-            output = word;
-        } else if (project.empty()) {
-            project = word;
-        } else {
-            std::cerr << kUsage;
-            return 2;
+            return 0;
         }
-    }
-    if (output.empty() || project.empty()) {
-        std::cerr << kUsage;
+        return -1;
+    };
+    if (ParseOutputAndProject(arguments, kUsage, option, output, project) != 0)
         return 2;
-    }
 
     // Opening a project makes its folder the current directory, so a relative
     // output path must be fixed against the directory the command started in.
