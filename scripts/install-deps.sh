@@ -14,6 +14,7 @@ packages=(
     xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libglib2.0-bin dpkg-dev
     dbus-daemon
     libcups2-dev poppler-utils
+    libpng-dev
 )
 
 missing=()

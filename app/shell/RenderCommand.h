@@ -15,3 +15,8 @@ class QImage;
 // a failure (a full disk) leaves a file already there as it was. False with
 // the cause in error.
 bool WritePngFile(const QImage& image, const std::string& path, std::string& error);
+
+class CAnnaluxView;
+// Paints view, as it shows at its size, into a PNG file at path band by band
+// (see CAnnaluxView::RenderBands), saved as WritePngFile saves.
+bool WriteViewPng(CAnnaluxView& view, const std::string& path, std::string& error);

@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -550,6 +551,56 @@ QImage CAnnaluxView::RenderImage()
 {
     PositionHeader();
     return grab().toImage();
+}
+
+void CAnnaluxView::PrepareHidden(const QSize& size)
+{
+    // What show() does before the first paint, in the same order: polish,
+    // then the resize events that lay out the viewport, bars and header.
+    ensurePolished();
+    resize(size);
+    const std::function<void(QWidget*)> sendResize = [&sendResize](QWidget* widget) {
+        QResizeEvent event(widget->size(), QSize());
+        QCoreApplication::sendEvent(widget, &event);
+        for (QObject* child : widget->children()) {
+            auto* childWidget = qobject_cast<QWidget*>(child);
+            if (childWidget && !childWidget->isWindow() &&
+                childWidget->testAttribute(Qt::WA_PendingResizeEvent))
+                sendResize(childWidget);
+        }
+    };
+    sendResize(this);
+}
+
+bool CAnnaluxView::RenderBands(int bandRows, const std::function<bool(const QImage&)>& sink)
+{
+    PositionHeader();
+    const int w = width();
+    const int h = height();
+    bandRows = std::max(1, bandRows);
+    // The table leaves out what lies wholly outside the rows it is asked to
+    // paint, but a glyph's anti-aliased edge reaches a pixel or two past its
+    // row. Each band is therefore painted with rows to spare above and below
+    // and only its own rows are kept: every kept pixel then sees everything
+    // that one paint of the whole view draws there, in the same order.
+    const int spare = std::max(16, 2 * m_coord->RowHeight());
+    // The format and resolution grab() paints into.
+    QImage band(w, std::min(bandRows + 2 * spare, h), QImage::Format_RGB32);
+    for (int top = 0; top < h; top += bandRows) {
+        const int rows = std::min(bandRows, h - top);
+        const int paintTop = std::max(0, top - spare);
+        const int paintBottom = std::min(h, top + rows + spare);
+        band.fill(0);
+        // Whole-pixel offsets: the raster engine puts every edge on the same
+        // pixels as in one picture of the whole view.
+        render(&band, QPoint(0, 0), QRegion(0, paintTop, w, paintBottom - paintTop),
+               DrawWindowBackground | DrawChildren | IgnoreMask);
+        const QImage kept(band.constScanLine(top - paintTop), w, rows, band.bytesPerLine(),
+                          band.format());
+        if (!sink(kept))
+            return false;
+    }
+    return true;
 }
 
 void CAnnaluxView::paintEvent(QPaintEvent* event)

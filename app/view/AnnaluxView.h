@@ -166,6 +166,15 @@ public:
 
     // The view as it shows on screen, header included, at the current size.
     QImage RenderImage();
+    // Gives a view that is never shown the size it is to be painted at and
+    // lays its scroll bars, header and data area out as showing it would,
+    // without making a window or a window buffer.
+    void PrepareHidden(const QSize& size);
+    // Paints what RenderImage gives, top to bottom in bands of at most
+    // bandRows rows, and hands each band to sink (valid during the call).
+    // Memory stays that of one band whatever the height. False when sink
+    // returned false (painting stops there).
+    bool RenderBands(int bandRows, const std::function<bool(const QImage&)>& sink);
 
 signals:
     void statusTextChanged(const QString& text);

@@ -3,6 +3,7 @@
 
 #include "AnnaluxView.h"
 #include "FullDisk.h"
+#include "PngBandWriter.h"
 #include "RenderCommand.h"
 #include "Program.h"
 #include "ScriptedHostServices.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
@@ -71,6 +73,100 @@ TEST_F(RenderPngTest, SampleChronologyPaintsHeaderBandsAndJapaneseText)
         }
     }
     EXPECT_GT(dark, 100);
+}
+
+TEST_F(RenderPngTest, BandsOfAHiddenViewMatchTheShownViewPixelForPixel)
+{
+    // The shown view grabbed whole is the reference; a view that is never
+    // shown, painted in bands whose seams cut through text, header and bars,
+    // must give the same pixels, and so must the PNG written from the bands.
+    CAnnaluxDoc doc;
+    ASSERT_TRUE(viewtest::MakeSampleDoc(doc, ANNALUX_SAMPLES_DIR));
+    QImage reference;
+    {
+        CAnnaluxView shown(&doc);
+        shown.setAttribute(Qt::WA_DontShowOnScreen);
+        shown.resize(900, 400);
+        shown.show();
+        QApplication::processEvents();
+        shown.ScrollToYear(1600);
+        reference = shown.RenderImage();
+    }
+    ASSERT_EQ(reference.format(), QImage::Format_RGB32);
+
+    CAnnaluxView hidden(&doc);
+    hidden.PrepareHidden(QSize(900, 400));
+    hidden.ScrollToYear(1600);
+    EXPECT_FALSE(hidden.isVisible());
+    for (const int bandRows : {400, 64, 37, 5, 1}) {
+        QImage joined(900, 400, QImage::Format_RGB32);
+        int top = 0;
+        ASSERT_TRUE(hidden.RenderBands(bandRows, [&](const QImage& band) {
+            const int rows = band.height();
+            EXPECT_LE(rows, bandRows);
+            for (int y = 0; y < rows; ++y)
+                std::memcpy(joined.scanLine(top + y), band.constScanLine(y),
+                            static_cast<size_t>(band.bytesPerLine()));
+            top += rows;
+            return true;
+        }));
+        EXPECT_EQ(top, 400);
+        EXPECT_TRUE(joined == reference) << "bands of " << bandRows << " rows";
+    }
+    // A sink that refuses stops the painting.
+    int calls = 0;
+    EXPECT_FALSE(hidden.RenderBands(50, [&](const QImage&) { return ++calls < 2; }));
+    EXPECT_EQ(calls, 2);
+
+    const std::string path = m_dir.File("view.png");
+    std::string error;
+    ASSERT_TRUE(WriteViewPng(hidden, path, error)) << error;
+    const QImage decoded(QString::fromStdString(path));
+    EXPECT_TRUE(decoded.convertToFormat(QImage::Format_RGB32) == reference);
+    EXPECT_EQ(decoded.dotsPerMeterX(), reference.dotsPerMeterX());
+}
+
+TEST_F(RenderPngTest, PngFilesDecodeToTheWrittenPixels)
+{
+    // Opaque and transparent pictures read back as written, whatever their
+    // format; an unfinished picture leaves neither file nor temporary file.
+    QImage opaque(13, 7, QImage::Format_RGB32);
+    QImage clear(5, 9, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 9; ++y) {
+        for (int x = 0; x < 13; ++x) {
+            if (y < 7)
+                opaque.setPixel(x, y, qRgb(x * 19, y * 31, (x * y) % 256));
+            if (x < 5)
+                clear.setPixelColor(x, y, QColor(x * 50, y * 25, 90, (x + y) * 20));
+        }
+    }
+    for (const QImage& image : {opaque, clear, opaque.convertToFormat(QImage::Format_RGB888)}) {
+        const std::string path = m_dir.File("p.png");
+        std::string error;
+        ASSERT_TRUE(WritePngFile(image, path, error)) << error;
+        const QImage back(QString::fromStdString(path));
+        const QImage::Format format =
+            image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+        EXPECT_TRUE(back.convertToFormat(format) == image.convertToFormat(format));
+        EXPECT_EQ(back.hasAlphaChannel(), image.hasAlphaChannel());
+    }
+
+    const std::string path = m_dir.File("short.png");
+    {
+        CPngBandWriter png(path);
+        ASSERT_TRUE(png.Begin(13, 7, false, 0, 0));
+        EXPECT_TRUE(png.WriteRows(opaque.copy(0, 0, 13, 3)));
+        EXPECT_FALSE(png.WriteRows(opaque.copy(0, 0, 13, 5))); // past the announced height
+        EXPECT_FALSE(png.Finish());
+    }
+    {
+        CPngBandWriter png(path);
+        ASSERT_TRUE(png.Begin(13, 7, false, 0, 0));
+        EXPECT_TRUE(png.WriteRows(opaque.copy(0, 0, 13, 3)));
+        EXPECT_FALSE(png.Finish()); // rows missing
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(TempDir::Names(m_dir.Path()), std::vector<std::string>{"p.png"});
 }
 
 TEST_F(RenderPngTest, AFullDiskLeavesTheOldPictureAndSaysWhy)
