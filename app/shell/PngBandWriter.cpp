@@ -51,8 +51,7 @@ bool CPngBandWriter::FileFailed()
     return Fail(m_file.ErrorString());
 }
 
-bool CPngBandWriter::Begin(int width, int height, bool alpha, int dotsPerMeterX,
-                           int dotsPerMeterY)
+bool CPngBandWriter::Begin(int width, int height, bool alpha, int dotsPerMeterX, int dotsPerMeterY)
 {
     if (width <= 0 || height <= 0 || m_png)
         return Fail(kEncodeError);

@@ -7,6 +7,9 @@
 class CPrintSpooler
 {
 public:
+    // Whether the print system's library could be loaded (it is opened on
+    // first use; without it there are no queues).
+    static bool IsAvailable();
     // The default queue's name; empty when there is none (or no print
     // system is running).
     static std::string DefaultPrinter();

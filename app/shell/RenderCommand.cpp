@@ -110,10 +110,10 @@ bool WriteViewPng(CAnnaluxView& view, const std::string& path, std::string& erro
     // The resolution QImage gives a picture made here, as the pixmap of a
     // grab carried.
     const QImage probe(1, 1, QImage::Format_RGB32);
-    bool ok = png.Begin(view.width(), view.height(), false, probe.dotsPerMeterX(),
-                        probe.dotsPerMeterY());
-    ok = ok && view.RenderBands(kBandRows,
-                                [&png](const QImage& band) { return png.WriteRows(band); });
+    bool ok =
+        png.Begin(view.width(), view.height(), false, probe.dotsPerMeterX(), probe.dotsPerMeterY());
+    ok = ok &&
+         view.RenderBands(kBandRows, [&png](const QImage& band) { return png.WriteRows(band); });
     ok = ok && png.Finish();
     if (!ok)
         error = png.ErrorString();
@@ -127,8 +127,7 @@ bool WritePngFile(const QImage& image, const std::string& path, std::string& err
         return false;
     }
     const bool alpha = image.hasAlphaChannel();
-    const QImage rows =
-        image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QImage rows = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     CPngBandWriter png(path);
     if (!(png.Begin(rows.width(), rows.height(), alpha, rows.dotsPerMeterX(),
                     rows.dotsPerMeterY()) &&

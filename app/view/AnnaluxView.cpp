@@ -18,8 +18,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QResizeEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyle>

@@ -10,6 +10,7 @@
 #include "Program.h"
 #include "PrintCommand.h"
 #include "PrintCommandWiring.h"
+#include "PrintSpooler.h"
 #include "TestApplication.h"
 
 #include "../view/ViewTestSupport.h"
@@ -154,6 +155,21 @@ TEST_F(PrintWiringTest, PageSetupDialogStoresWhatItShows)
     };
     Frame().RunCommand(ID_PAGE_LAYOUT);
     EXPECT_EQ(Doc().GetPageLayout(), layout);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PrintSpoolerTest, OpensThePrintSystemOnlyWhenAQueueIsAskedFor)
+{
+    // The program does not carry the print system's library from the start
+    // (batch commands never print); the first question about queues opens
+    // it, with every function the spooler calls.
+    EXPECT_EQ(RunShell("readelf -d '" + AnnaluxExe() + "' | grep -q 'libcups'"), 1);
+    EXPECT_TRUE(CPrintSpooler::IsAvailable());
+    EXPECT_FALSE(CPrintSpooler::HasPrinter("no-such-queue-anywhere"));
+    EXPECT_FALSE(CPrintSpooler::HasPrinter(""));
 }
 
 } // namespace
