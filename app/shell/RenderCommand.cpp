@@ -33,12 +33,18 @@ bool ParseInt(const std::string& text, long long low, long long high, long long&
     return end && *end == '\0' && value >= low && value <= high;
 }
 
+// The picture is painted and written in bands, so its height costs time, not
+// memory: a whole table can be written as one tall poster. Device rows stay
+// well inside the range the table painter draws at.
+constexpr long long kMaxWidth = 16384;
+constexpr long long kMaxHeight = 100000;
+
 bool ParseSize(const std::string& text, int& width, int& height)
 {
     const size_t x = text.find_first_of("xX");
     long long w = 0, h = 0;
-    if (x == std::string::npos || !ParseInt(text.substr(0, x), 1, 16384, w) ||
-        !ParseInt(text.substr(x + 1), 1, 16384, h))
+    if (x == std::string::npos || !ParseInt(text.substr(0, x), 1, kMaxWidth, w) ||
+        !ParseInt(text.substr(x + 1), 1, kMaxHeight, h))
         return false;
     width = static_cast<int>(w);
     height = static_cast<int>(h);
@@ -57,7 +63,8 @@ int RunRenderPngCommand(const std::vector<std::string>& arguments)
         const std::string& word = arguments[i];
         if (word == "--size" && i + 1 < arguments.size()) {
             if (!ParseSize(arguments[++i], width, height)) {
-                std::cerr << "annalux: --size wants WIDTHxHEIGHT (1..16384 pixels each)\n";
+                std::cerr << "annalux: --size wants WIDTHxHEIGHT (1..16384 pixels wide, 1..100000 "
+                             "high)\n";
                 return 2;
             }
             return 0;

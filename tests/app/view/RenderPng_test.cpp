@@ -211,6 +211,12 @@ TEST_F(RenderPngTest, CommandWritesAPictureOfTheRequestedSize)
     QImage image(QString::fromStdString(png));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(640, 360));
+
+    // Taller than a window may be: the whole table as one poster.
+    ASSERT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' --size 64x17000 '" + project +
+                       "' 2>/dev/null"),
+              0);
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(64, 17000));
 }
 
 TEST_F(RenderPngTest, CommandWritesARelativeOutputWhereItWasStarted)
@@ -244,6 +250,12 @@ TEST_F(RenderPngTest, CommandFailsOnBadInput)
     EXPECT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' 2>/dev/null"), 2);
     const std::string project = WriteSampleProject(m_dir.File("s.anx"));
     EXPECT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' --size 0x10 '" + project +
+                       "' 2>/dev/null"),
+              2);
+    EXPECT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' --size 16385x10 '" + project +
+                       "' 2>/dev/null"),
+              2);
+    EXPECT_EQ(RunShell("'" + exe + "' --render-png '" + png + "' --size 10x100001 '" + project +
                        "' 2>/dev/null"),
               2);
     // An output that cannot be written.
