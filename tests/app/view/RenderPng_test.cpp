@@ -124,6 +124,15 @@ TEST_F(RenderPngTest, BandsOfAHiddenViewMatchTheShownViewPixelForPixel)
     const QImage decoded(QString::fromStdString(path));
     EXPECT_TRUE(decoded.convertToFormat(QImage::Format_RGB32) == reference);
     EXPECT_EQ(decoded.dotsPerMeterX(), reference.dotsPerMeterX());
+
+    // A disk that fills up part way stops the painting and keeps the old file.
+    {
+        FullDiskScope failing;
+        EXPECT_FALSE(WriteViewPng(hidden, path, error));
+    }
+    EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+    EXPECT_TRUE(QImage(QString::fromStdString(path)) == decoded);
+    EXPECT_EQ(TempDir::Names(m_dir.Path()), std::vector<std::string>{"view.png"});
 }
 
 TEST_F(RenderPngTest, PngFilesDecodeToTheWrittenPixels)
