@@ -4,6 +4,9 @@
 
 #include <charconv>
 
+// A table holds a million records: their size is watched.
+static_assert(sizeof(void*) != 8 || sizeof(SEventData) == 32, "SEventData grew");
+
 void SEventData::Initialize()
 {
     year = 0;

@@ -32,17 +32,20 @@ enum : uint32_t {
 };
 
 // One event record. Texts are Shift-JIS bytes.
-// The small fields come first and together, and each text is one pointer: a
-// table holds a million of these, 40 bytes each.
+// The small fields come first and together, narrowed to what can reach them,
+// and each text is one pointer: a table holds a million of these, 32 bytes
+// each. Month and day keep 16 bits, as files carry any 16-bit value there;
+// a priority is 0..2 from files and the editor (anything above 2 is the
+// class shown under no filter but EP_EVERY); range flags are the RANGE_ bits.
 struct ANNALUX_DATA_EXPORT SEventData
 {
     int32_t year;
-    int32_t priority;  // 0 high, 1 middle, 2 low
+    int32_t otherYear; // 0 none
     int16_t month;     // 1..12, -1 none
     int16_t day;       // -1 none
+    uint16_t rangeFlags;
+    int8_t priority;   // 0 high, 1 middle, 2 low
     bool leapMonth;
-    uint32_t rangeFlags;
-    int32_t otherYear; // 0 none
     CRecordText text;
     CRecordText supplement;
 

@@ -4,15 +4,41 @@
 #include <cstring>
 #include <new>
 #include <ostream>
+#include <stdexcept>
 
-// The header holds the length shifted left by one; its low bit marks a block
-// lent by a storage. Texts are far below 2 GB (a library line is one record).
+// Texts are far below 1 GB (a library line is one record), which is what
+// the long header holds.
 
-uint32_t CRecordText::Header() const
+static void CheckLength(size_t n)
 {
-    uint32_t header;
-    std::memcpy(&header, m_block, sizeof header);
-    return header;
+    if (n >= (size_t(1) << 30))
+        throw std::length_error("CRecordText: text too long");
+}
+
+size_t CRecordText::LongSize() const
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(m_block);
+    return (size_t(b[0]) >> 2) | (size_t(b[1]) << 6) | (size_t(b[2]) << 14) |
+           (size_t(b[3]) << 22);
+}
+
+char* CRecordText::Write(char* block, const char* s, size_t n, bool lent)
+{
+    const unsigned flag = lent ? kLent : 0u;
+    auto* b = reinterpret_cast<unsigned char*>(block);
+    size_t header = 1;
+    if (n <= kShortMax) {
+        b[0] = static_cast<unsigned char>((n << 2) | flag);
+    } else {
+        b[0] = static_cast<unsigned char>(((n & 0x3F) << 2) | kLongForm | flag);
+        b[1] = static_cast<unsigned char>(n >> 6);
+        b[2] = static_cast<unsigned char>(n >> 14);
+        b[3] = static_cast<unsigned char>(n >> 22);
+        header = kLongHeader;
+    }
+    std::memcpy(block + header, s, n);
+    block[header + n] = '\0';
+    return block;
 }
 
 void CRecordText::Assign(const char* s, size_t n)
@@ -21,32 +47,25 @@ void CRecordText::Assign(const char* s, size_t n)
         m_block = nullptr;
         return;
     }
+    CheckLength(n);
     char* block = static_cast<char*>(std::malloc(BlockSize(n)));
     if (!block)
         throw std::bad_alloc();
-    const uint32_t header = static_cast<uint32_t>(n) << 1;
-    std::memcpy(block, &header, sizeof header);
-    std::memcpy(block + kHeader, s, n);
-    block[kHeader + n] = '\0';
-    m_block = block;
+    m_block = Write(block, s, n, false);
 }
 
 CRecordText CRecordText::Lend(char* place, std::string_view s)
 {
     CRecordText text;
-    if (s.empty())
-        return text;
-    const uint32_t header = (static_cast<uint32_t>(s.size()) << 1) | 1u;
-    std::memcpy(place, &header, sizeof header);
-    std::memcpy(place + kHeader, s.data(), s.size());
-    place[kHeader + s.size()] = '\0';
-    text.m_block = place;
+    CheckLength(s.size());
+    if (!s.empty())
+        text.m_block = Write(place, s.data(), s.size(), true);
     return text;
 }
 
 void CRecordText::Release()
 {
-    if (m_block && (Header() & 1u) == 0)
+    if (m_block && !IsLent())
         std::free(m_block);
     m_block = nullptr;
 }
@@ -85,7 +104,7 @@ CRecordText& CRecordText::operator=(CRecordText&& other) noexcept
 CRecordText& CRecordText::Set(const char* s, size_t n)
 {
     // s may point into this text's own block.
-    char* old = (m_block && (Header() & 1u) == 0) ? m_block : nullptr;
+    char* old = (m_block && !IsLent()) ? m_block : nullptr;
     Assign(s, n);
     std::free(old);
     return *this;

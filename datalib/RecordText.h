@@ -12,8 +12,9 @@
 // a million records, and a std::string costs 32 bytes plus, for any text past
 // fifteen bytes, a heap block of its own.
 //
-// The pointer leads to a block holding the length, the bytes and a closing
-// NUL. An empty text has no block. A block is either the text's own (freed
+// The pointer leads to a block holding a header, the bytes and a closing
+// NUL. The header is one byte for a text of up to kShortMax bytes (nearly
+// every event text), else four. An empty text has no block. A block is either the text's own (freed
 // with it) or lent by the storage of an event table, which keeps it for as
 // long as the record lives there; copying or moving a lent text out makes a
 // block of its own, so a text never outlives the block it points to.
@@ -38,10 +39,16 @@ public:
     }
     CRecordText& operator+=(std::string_view s);
 
-    size_t size() const { return m_block ? Header() >> 1 : 0; }
+    size_t size() const
+    {
+        if (!m_block)
+            return 0;
+        const auto first = static_cast<unsigned char>(*m_block);
+        return (first & kLongForm) == 0 ? first >> 2 : LongSize();
+    }
     size_t length() const { return size(); }
     bool empty() const { return m_block == nullptr; }
-    const char* data() const { return m_block ? m_block + kHeader : ""; }
+    const char* data() const { return m_block ? m_block + HeaderSize(*m_block) : ""; }
     const char* c_str() const { return data(); }
     const char* begin() const { return data(); }
     const char* end() const { return data() + size(); }
@@ -60,14 +67,16 @@ public:
     }
     int compare(std::string_view other) const { return view().compare(other); }
 
+    // The longest text whose header is one byte.
+    static constexpr size_t kShortMax = 63;
     // Bytes a block of a text of n bytes takes.
-    static size_t BlockSize(size_t n) { return kHeader + n + 1; }
+    static size_t BlockSize(size_t n) { return (n <= kShortMax ? 1 : kLongHeader) + n + 1; }
     // Writes a lent block for s at place (BlockSize(s.size()) bytes) and
     // returns a text that points to it. Only a storage that keeps place alive
     // for as long as the text lives may call this.
     static CRecordText Lend(char* place, std::string_view s);
     // True when the block belongs to a storage rather than to the text.
-    bool IsLent() const { return m_block && (Header() & 1u) != 0; }
+    bool IsLent() const { return m_block && (*m_block & kLent) != 0; }
 
     // Comparisons and concatenations, found only where a text takes part.
     friend bool operator==(const CRecordText& a, const CRecordText& b)
@@ -154,8 +163,15 @@ public:
     }
 
 private:
-    static constexpr size_t kHeader = sizeof(uint32_t);
-    uint32_t Header() const;
+    // The first header byte: bit 0 marks a lent block, bit 1 the four-byte
+    // form; the rest is the length, or its low six bits in the long form,
+    // whose next three bytes hold the rest.
+    static constexpr unsigned kLent = 1;
+    static constexpr unsigned kLongForm = 2;
+    static constexpr size_t kLongHeader = 4;
+    static size_t HeaderSize(char first) { return (first & kLongForm) ? kLongHeader : 1; }
+    size_t LongSize() const;
+    static char* Write(char* block, const char* s, size_t n, bool lent);
     void Assign(const char* s, size_t n);
     CRecordText& Set(const char* s, size_t n);
     void Release();

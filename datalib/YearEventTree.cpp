@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <sys/mman.h>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -71,33 +73,64 @@ namespace {
 // first touched one 4 KB page at a time cost a page fault every hundred
 // records, which was a quarter of the time a large library took to load.
 // Small tables never come here, so that they take no more than they use.
-class CBigRegions
+//
+// The regions are carved by every large table of the process in turn, so
+// that only the last region, not one per table, is partly used: a huge page
+// is resident as a whole once touched. A region goes when the last storage
+// that carved from it goes; the pieces of a storage that went before stay
+// until then (the tables of a project come and go together).
+class CRegionArena
 {
 public:
-    CBigRegions() = default;
-    CBigRegions(const CBigRegions&) = delete;
-    CBigRegions& operator=(const CBigRegions&) = delete;
-    ~CBigRegions()
+    struct SRegion
     {
-        for (const auto& [base, length] : m_maps)
-            ::munmap(base, length);
+        void* base;
+        size_t length;
+        int users;
+    };
+
+    static CRegionArena& Instance()
+    {
+        static CRegionArena* arena = new CRegionArena; // outlives every table
+        return *arena;
     }
-    // A piece of bytes (far below kRegion), 64-byte aligned, kept until the
-    // regions go.
-    void* Carve(size_t bytes)
+
+    // A piece of bytes (far below kRegion), 64-byte aligned. The regions
+    // the pieces come from are added to held, each once; the caller lets go
+    // of them through Release when it keeps none of its pieces any longer.
+    void* Carve(size_t bytes, std::vector<SRegion*>& held)
     {
         bytes = (bytes + 63) & ~size_t(63);
-        if (bytes > m_left)
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_current || bytes > m_left)
             MapRegion();
+        if (held.empty() || held.back() != m_current) {
+            held.push_back(m_current);
+            ++m_current->users;
+        }
         void* piece = m_next;
         m_next += bytes;
         m_left -= bytes;
         return piece;
     }
 
+    void Release(const std::vector<SRegion*>& held)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (SRegion* region : held) {
+            if (--region->users > 0)
+                continue;
+            if (region == m_current)
+                m_current = nullptr;
+            ::munmap(region->base, region->length);
+            delete region;
+        }
+    }
+
 private:
     static constexpr size_t kHuge = size_t(2) << 20;
     static constexpr size_t kRegion = 4 * kHuge;
+
     void MapRegion()
     {
         const size_t length = kRegion + kHuge;
@@ -105,16 +138,80 @@ private:
                             -1, 0);
         if (base == MAP_FAILED)
             throw std::bad_alloc();
-        m_maps.emplace_back(base, length);
+        // The region it replaces stays with the storages that carved from it.
+        m_current = new SRegion{base, length, 0};
         const uintptr_t at = (reinterpret_cast<uintptr_t>(base) + kHuge - 1) & ~(kHuge - 1);
         m_next = reinterpret_cast<char*>(at);
         m_left = kRegion;
         ::madvise(m_next, kRegion, MADV_HUGEPAGE);
     }
 
-    std::vector<std::pair<void*, size_t>> m_maps;
+    std::mutex m_mutex;
+    SRegion* m_current = nullptr;
     char* m_next = nullptr;
     size_t m_left = 0;
+};
+
+// How many leaves hold each record slot, in two bits a slot: 0 (free), 1, 2,
+// or 3 for three or more, whose count is kept aside. Copies of a table are
+// few and share most leaves, so a slot is nearly always held once, and a
+// million slots take 256 KB instead of a word each.
+class CSlotRefs
+{
+public:
+    size_t size() const { return m_size; }
+    void push_back()
+    {
+        if ((m_size & 3) == 0)
+            m_bits.push_back(0);
+        ++m_size;
+    }
+    uint32_t operator[](uint32_t s) const
+    {
+        const uint32_t code = Code(s);
+        return code < 3 ? code : m_many.at(s);
+    }
+    void Set1(uint32_t s) { SetCode(s, 1); }
+    void Hold(uint32_t s)
+    {
+        const uint32_t code = Code(s);
+        if (code < 2) {
+            SetCode(s, code + 1);
+        } else if (code == 2) {
+            SetCode(s, 3);
+            m_many[s] = 3;
+        } else {
+            ++m_many[s];
+        }
+    }
+    // Returns the count left.
+    uint32_t Drop(uint32_t s)
+    {
+        const uint32_t code = Code(s);
+        if (code < 3) {
+            SetCode(s, code - 1);
+            return code - 1;
+        }
+        const auto it = m_many.find(s);
+        if (--it->second > 2)
+            return it->second;
+        m_many.erase(it);
+        SetCode(s, 2);
+        return 2;
+    }
+
+private:
+    uint32_t Code(uint32_t s) const { return (m_bits[s >> 2] >> ((s & 3) * 2)) & 3u; }
+    void SetCode(uint32_t s, uint32_t code)
+    {
+        uint8_t& byte = m_bits[s >> 2];
+        const unsigned shift = (s & 3) * 2;
+        byte = static_cast<uint8_t>((byte & ~(3u << shift)) | (code << shift));
+    }
+
+    std::vector<uint8_t> m_bits;
+    size_t m_size = 0;
+    std::unordered_map<uint32_t, uint32_t> m_many;
 };
 
 } // namespace
@@ -125,18 +222,21 @@ struct CYearEventTree::SPool
 {
     static constexpr uint32_t kChunkShift = 12;
     static constexpr uint32_t kChunkSlots = 1u << kChunkShift;
-    static constexpr size_t kTextChunk = size_t(1) << 20;
+    // Small enough that the end of a region a chunk does not fit in wastes
+    // little.
+    static constexpr size_t kTextChunk = size_t(256) << 10;
     static constexpr size_t kNodeChunk = 256;
     // From this many slot chunks on, memory comes from big regions.
     static constexpr size_t kLargeChunks = 16;
 
-    CBigRegions regions;
+    // The regions this storage carved pieces from.
+    std::vector<CRegionArena::SRegion*> regions;
     // Pieces from the heap, for a table still small.
     std::vector<void*> heapPieces;
 
     std::vector<SEventData*> chunks;
     // Per slot: the leaves that hold it; 0 when free.
-    std::vector<uint32_t> refs;
+    CSlotRefs refs;
     std::vector<uint32_t> freeSlots;
     char* textNext = nullptr;
     size_t textLeft = 0;
@@ -159,12 +259,13 @@ struct CYearEventTree::SPool
             ::operator delete(piece);
         for (SNode* chunk : nodeChunks)
             ::operator delete(chunk);
+        CRegionArena::Instance().Release(regions);
     }
 
     void* Piece(size_t bytes)
     {
         if (chunks.size() >= kLargeChunks)
-            return regions.Carve(bytes);
+            return CRegionArena::Instance().Carve(bytes, regions);
         heapPieces.push_back(::operator new(bytes));
         return heapPieces.back();
     }
@@ -181,16 +282,16 @@ struct CYearEventTree::SPool
             s = static_cast<uint32_t>(refs.size());
             if ((s & (kChunkSlots - 1)) == 0)
                 chunks.push_back(static_cast<SEventData*>(Piece(kChunkSlots * sizeof(SEventData))));
-            refs.push_back(0);
+            refs.push_back();
         }
         new (&Rec(s)) SEventData(std::move(rec));
-        refs[s] = 1;
+        refs.Set1(s);
         return s;
     }
-    void Hold(uint32_t s) { ++refs[s]; }
+    void Hold(uint32_t s) { refs.Hold(s); }
     void Drop(uint32_t s)
     {
-        if (--refs[s] == 0) {
+        if (refs.Drop(s) == 0) {
             Rec(s).~SEventData();
             freeSlots.push_back(s);
         }

@@ -276,7 +276,7 @@ bool CDialogMakeEvent::SImpl::ReadForm(SEventData& rec, bool check)
     }
     rec.year = year;
 
-    rec.priority = std::max(0, ui.comboPriority->currentIndex());
+    rec.priority = static_cast<int8_t>(std::max(0, ui.comboPriority->currentIndex()));
     const int month = SelectedItem(ui.comboMonth);
     rec.month = static_cast<int16_t>(month > 0 ? month : -1);
     const int tens = SelectedItem(ui.comboDayTens);
@@ -297,7 +297,7 @@ bool CDialogMakeEvent::SImpl::ReadForm(SEventData& rec, bool check)
         kind = RANGE_FROM;
     else if (ui.checkUntil->isChecked())
         kind = RANGE_UNTIL;
-    rec.rangeFlags = kind;
+    rec.rangeFlags = static_cast<uint16_t>(kind);
     if (ui.checkAbout->isChecked())
         rec.rangeFlags |= RANGE_ABOUT;
     rec.otherYear = 0;

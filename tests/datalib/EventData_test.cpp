@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -205,5 +206,38 @@ TEST(RecordText, ALentTextLeavesItsBlockBehindWhenCopiedOrMoved)
     for (const CRecordText* t : {&moved, &assigned, &copied}) {
         EXPECT_FALSE(t->IsLent());
         EXPECT_EQ("lent text", *t);
+    }
+}
+
+TEST(RecordText, LengthsAroundTheHeaderFormsSurviveOwnAndLentBlocks)
+{
+    // The header is one byte up to kShortMax and four beyond, with the lent
+    // mark in both: every length must come back with every byte, whichever
+    // form its block took, and a block must end where BlockSize says.
+    const size_t m = CRecordText::kShortMax;
+    for (size_t n : {size_t(1), m - 1, m, m + 1, size_t(255), size_t(256), size_t(16383),
+                     size_t(16384), size_t(1) << 20}) {
+        std::string s(n, '\0');
+        for (size_t i = 0; i < n; ++i)
+            s[i] = static_cast<char>(0x81 + i * 7);
+        const CRecordText own(s);
+        EXPECT_EQ(n, own.size()) << n;
+        EXPECT_EQ(s, own.str()) << n;
+        EXPECT_FALSE(own.IsLent());
+        EXPECT_EQ('\0', own.c_str()[n]);
+
+        const size_t block = CRecordText::BlockSize(n);
+        EXPECT_EQ(n + (n <= m ? 2 : 5), block) << n;
+        std::vector<char> place(block + 1, '#');
+        {
+            const CRecordText lent = CRecordText::Lend(place.data(), s);
+            EXPECT_TRUE(lent.IsLent());
+            EXPECT_EQ(n, lent.size()) << n;
+            EXPECT_EQ(s, lent.str()) << n;
+            EXPECT_EQ('#', place[block]) << "wrote past its block at " << n;
+            const CRecordText copy = lent;
+            EXPECT_FALSE(copy.IsLent());
+            EXPECT_EQ(s, copy.str()) << n;
+        }
     }
 }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -473,6 +474,42 @@ TEST(LevWrite, RoundTripKeepsEverything)
     }
 }
 
+TEST(LevWrite, ExtremeFieldsAndTextLengthsComeBackByteExact)
+{
+    // Every value the reader keeps must be written back as it was read: the
+    // ends of each field's range, flags in every combination, and texts at
+    // both sides of the length where a stored text's header grows.
+    const std::string t63(63, 'a');
+    const std::string t64 = std::string(62, 'b') + Sjis("表");
+    const std::string t300(300, 'c');
+    const std::string file =
+        V7({"-2147483648, -32768, 32767, \"" + t64 + "\", \"" + t63 + "\", 2, 1, " +
+                Sjis("から") + "?, -1?",
+            "2147483647, 32767, -32768, \"" + t63 + "\", \"" + t300 + "\", 1, 0, " +
+                Sjis("まで") + ", 2147483647",
+            "5, 99, 1000, \"x\", \"\", 0, 1, ?, -2147483648?",
+            "-1, -1, -1, \"\", \"" + t64 + "\", 2, 0, , 0"});
+    CYearEvent table;
+    ASSERT_EQ(0, ReadBytes(table, file));
+    ASSERT_EQ(4, table.GetLen());
+    EXPECT_EQ(-32768, table.GetRecord(0).month);
+    EXPECT_EQ(32767, table.GetRecord(0).day);
+    EXPECT_EQ(2, table.GetRecord(0).priority);
+    EXPECT_EQ(RANGE_FROM | RANGE_ABOUT | RANGE_OTHER_YEAR_ABOUT, table.GetRecord(0).rangeFlags);
+    EXPECT_EQ(t64, table.GetRecord(0).text);
+    EXPECT_EQ(t300, table.GetRecord(1).supplement);
+    EXPECT_EQ(file, table.MakeFileContent());
+
+    // Records that leave the file's storage (a copy's edit) keep them too.
+    CYearEvent copy(table);
+    for (int i = 0; i < copy.GetLen(); ++i) {
+        const SEventData same = copy.GetRecord(i);
+        ASSERT_TRUE(copy.SetAt(i, &same, EP_EVERY));
+    }
+    EXPECT_EQ(file, copy.MakeFileContent());
+    EXPECT_EQ(file, table.MakeFileContent());
+}
+
 TEST(LevWrite, HeaderLinesThatTheCodecWouldAlterAreQuoted)
 {
     const std::vector<std::string> texts = {
@@ -663,3 +700,49 @@ TEST(LevRead, LargeFilesReadLikeRecordsStoredOneByOne)
 }
 
 } // namespace
+
+TEST(LevRead, LargeTablesStayWholeWhileTablesReadBeforeAndAfterThemGo)
+{
+    // Tables past a few ten thousand records keep their records and texts in
+    // memory that the tables of a process carve in turn: a table must stay
+    // whole whatever table read before or after it goes, and a table read
+    // after those are gone must be whole too.
+    auto file = [](int tag, int count) {
+        std::vector<std::string> lines;
+        lines.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            lines.push_back(std::to_string(i + 1) + ", 1, 1, \"t" + std::to_string(tag) + "-" +
+                            std::to_string(i) + "\", \"" + (i % 10 == 0 ? std::string(70, 's') : "") +
+                            "\", " + std::to_string(i % 3) + ", 0, , 0");
+        return V7(lines);
+    };
+    const int count = 90000;
+    auto expectWhole = [&](const CYearEvent& t, int tag) {
+        ASSERT_EQ(count, t.GetLen()) << tag;
+        for (int i = 0; i < count; i += 997) {
+            const SEventData& r = t.GetRecord(i);
+            ASSERT_EQ("t" + std::to_string(tag) + "-" + std::to_string(i), r.text) << tag;
+            ASSERT_EQ(i % 10 == 0 ? 70u : 0u, r.supplement.size()) << tag;
+            ASSERT_EQ(i % 3, r.priority) << tag;
+        }
+        EXPECT_EQ(count, t.GetMaxYear()) << tag;
+    };
+    std::vector<std::unique_ptr<CYearEvent>> tables;
+    for (int tag = 0; tag < 3; ++tag) {
+        tables.push_back(std::make_unique<CYearEvent>());
+        ASSERT_EQ(0, ReadBytes(*tables.back(), file(tag, count), true));
+    }
+    const std::string middle = tables[1]->MakeFileContent();
+    tables[0].reset();
+    tables[2].reset();
+    expectWhole(*tables[1], 1);
+    tables.push_back(std::make_unique<CYearEvent>());
+    ASSERT_EQ(0, ReadBytes(*tables.back(), file(3, count), true));
+    expectWhole(*tables[1], 1);
+    tables[1].reset();
+    expectWhole(*tables[3], 3);
+    CYearEvent again;
+    ASSERT_EQ(0, ReadBytes(again, middle, true));
+    expectWhole(again, 1);
+}
+

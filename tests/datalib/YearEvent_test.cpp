@@ -503,6 +503,62 @@ TEST(YearEvent, CopiesSharingRecordsSeeOnlyTheirOwnChanges)
         EXPECT_EQ(original.GetNumOfYear(y, EP_ALL), check.GetNumOfYear(y, EP_ALL)) << y;
 }
 
+TEST(YearEvent, RecordsHeldByManyCopiesLiveUntilTheLastLetsGo)
+{
+    // Each copy that changes a record copies its leaf, so the records beside
+    // it gain a holder per copy: counts well past the few a table usually
+    // sees, dropped in any order, must free a record only after its last
+    // holder, and a freed place is soon reused by a new record.
+    CScriptedHostServices host;
+    CHostServicesScope scope(host);
+    CYearEvent original;
+    for (int i = 0; i < 40; ++i)
+        original.SetData(Rec(100 + i, -1, -1, false, 0, "r" + std::to_string(i)), false, -1,
+                         EP_EVERY);
+    const SEventData* shared = &original.GetRecord(6);
+    std::vector<std::unique_ptr<CYearEvent>> copies;
+    for (int k = 0; k < 12; ++k) {
+        copies.push_back(std::make_unique<CYearEvent>(original));
+        SEventData r = copies.back()->GetRecord(5);
+        r.text = "copy " + std::to_string(k);
+        ASSERT_TRUE(copies.back()->SetAt(5, &r, EP_EVERY));
+    }
+    auto expectIntact = [&](const CYearEvent& t, const std::string& what) {
+        ASSERT_EQ(40, t.GetLen()) << what;
+        EXPECT_EQ(shared, &t.GetRecord(6)) << what;
+        EXPECT_EQ("r6", t.GetRecord(6).text) << what;
+        EXPECT_EQ("r7", t.GetRecord(7).text) << what;
+    };
+    for (int k = 0; k < 12; ++k) {
+        expectIntact(*copies[static_cast<size_t>(k)], "copy " + std::to_string(k));
+        EXPECT_EQ("copy " + std::to_string(k), copies[static_cast<size_t>(k)]->GetRecord(5).text);
+    }
+
+    // Half the copies go, the original and some others lose record 6, and new
+    // records take whatever places were freed.
+    for (int k = 1; k < 12; k += 2)
+        copies[static_cast<size_t>(k)].reset();
+    SEventData removed;
+    ASSERT_TRUE(original.RemoveAt(6, EP_EVERY, &removed));
+    EXPECT_EQ("r6", removed.text);
+    for (int k : {0, 4})
+        ASSERT_TRUE(copies[static_cast<size_t>(k)]->RemoveAt(6, EP_EVERY, nullptr));
+    for (int i = 0; i < 80; ++i)
+        original.SetData(Rec(500 + i, -1, -1, false, 0, "late"), false, -1, EP_EVERY);
+    for (int k : {2, 6, 8, 10})
+        expectIntact(*copies[static_cast<size_t>(k)], "copy " + std::to_string(k));
+    EXPECT_EQ("r7", copies[0]->GetRecord(6).text);
+
+    // The last holder takes the record out whole.
+    for (int k : {2, 6, 8})
+        copies[static_cast<size_t>(k)].reset();
+    ASSERT_TRUE(copies[10]->RemoveAt(6, EP_EVERY, &removed));
+    EXPECT_EQ("r6", removed.text);
+    EXPECT_EQ("r7", copies[10]->GetRecord(6).text);
+    EXPECT_EQ("copy 10", copies[10]->GetRecord(5).text);
+    EXPECT_EQ("r5", original.GetRecord(5).text);
+}
+
 TEST(YearEvent, MergeAddsEveryRecordInDateOrder)
 {
     CYearEvent a, b;
@@ -686,7 +742,7 @@ public:
         r.day = static_cast<int16_t>(Int(-1, 2));
         r.leapMonth = Int(0, 3) == 0;
         static const int priorities[] = {0, 0, 1, 2, 2, -1, 4};
-        r.priority = priorities[Int(0, 6)];
+        r.priority = static_cast<int8_t>(priorities[Int(0, 6)]);
         r.text = "r" + std::to_string(m_serial++);
         return r;
     }
@@ -912,7 +968,7 @@ void RunCopies(unsigned seed, int records, int steps)
         CYearEvent source;
         for (int i = 0; i < records; ++i) {
             SEventData r = fz.Record();
-            r.priority = std::max(0, std::min(2, r.priority));
+            r.priority = static_cast<int8_t>(std::max(0, std::min(2, int(r.priority))));
             r.year = fz.Int(-40, 40);
             if (r.year == 0)
                 r.year = 1;
