@@ -36,15 +36,16 @@ int32_t BucketStart(int32_t bucket, int scale)
 // A library's records year by year, for a pass that asks for ascending
 // years: the answers of GetData(year, EP_EVERY) and GetNextYear. A library
 // in year order is walked once from start to end when the pass goes through
-// all of it; any other, or a pass over a few years, asks the library.
+// all of it, a block of records at a time (a list of them all would cost 8
+// bytes a record while the layout runs); any other, or a pass over a few
+// years, asks the library.
 class CDataCoord::CYearCursor
 {
 public:
     CYearCursor(const CYearEvent* library, bool whole)
-        : m_library(library), m_linear(whole && library && library->IsSortedByYear())
+        : m_library(library), m_linear(whole && library && library->IsSortedByYear()),
+          m_size(library ? static_cast<size_t>(library->GetLen()) : 0)
     {
-        if (m_linear)
-            library->GetRecords(m_records);
     }
 
     bool Records(int32_t year, std::vector<SEventData*>& out)
@@ -52,11 +53,10 @@ public:
         if (!m_linear)
             return m_library->GetData(year, out, EP_EVERY);
         out.clear();
-        const size_t n = m_records.size();
-        while (m_at < n && m_records[m_at]->year < year)
+        while (m_at < m_size && At(m_at)->year < year)
             ++m_at;
-        for (size_t k = m_at; k < n && m_records[k]->year == year; ++k)
-            out.push_back(const_cast<SEventData*>(m_records[k]));
+        for (size_t k = m_at; k < m_size && At(k)->year == year; ++k)
+            out.push_back(const_cast<SEventData*>(At(k)));
         return !out.empty();
     }
 
@@ -64,18 +64,36 @@ public:
     {
         if (!m_linear)
             return m_library->GetNextYear(year, filter);
-        const size_t n = m_records.size();
         m_next = std::max(m_next, m_at);
-        while (m_next < n && (m_records[m_next]->year <= year ||
-                              !CYearEventTree::Visible(*m_records[m_next], filter)))
+        while (m_next < m_size &&
+               (At(m_next)->year <= year || !CYearEventTree::Visible(*At(m_next), filter)))
             ++m_next;
-        return m_next < n ? m_records[m_next]->year : kNoYear;
+        return m_next < m_size ? At(m_next)->year : kNoYear;
     }
 
 private:
+    static constexpr int kBlock = 4096;
+
+    // The record at list position pos (< m_size); the window moves on to
+    // it, letting go of what lies before m_at.
+    const SEventData* At(size_t pos)
+    {
+        while (pos >= m_base + m_window.size()) {
+            const size_t drop = std::min(m_at, m_base + m_window.size()) - m_base;
+            m_window.erase(m_window.begin(), m_window.begin() + static_cast<ptrdiff_t>(drop));
+            m_base += drop;
+            if (m_library->AppendRecords(static_cast<int>(m_base + m_window.size()), kBlock,
+                                         m_window) == 0)
+                break;
+        }
+        return m_window[pos - m_base];
+    }
+
     const CYearEvent* m_library;
     bool m_linear;
-    std::vector<const SEventData*> m_records;
+    size_t m_size;
+    std::vector<const SEventData*> m_window; // the records from list position m_base on
+    size_t m_base = 0;
     size_t m_at = 0;   // first record whose year is not below the last asked
     size_t m_next = 0; // where the search for the next visible year goes on
 };
