@@ -137,7 +137,48 @@ size_t CCoordColumn::LowerRun(int32_t year) const
 int32_t CCoordColumn::Bottom(size_t k) const
 {
     const size_t r = RunOf(k);
-    return k + 1 < RunStart(r + 1) ? m_tops[k + 1] : m_runs[r].bottom;
+    return k + 1 < RunStart(r + 1) ? TopIn(r, k + 1) : m_runs[r].bottom;
+}
+
+size_t CCoordColumn::LowerTop(int64_t y) const
+{
+    if (m_varying)
+        return static_cast<size_t>(
+            std::lower_bound(m_tops.begin(), m_tops.end(), y,
+                             [](int32_t top, int64_t v) { return top < v; }) -
+            m_tops.begin());
+    // The first run whose last top reaches y holds the entry.
+    const int64_t R = m_rowHeight;
+    const size_t r = static_cast<size_t>(
+        std::lower_bound(m_runs.begin(), m_runs.end(), y,
+                         [R](const SCoordRun& run, int64_t v) { return run.bottom - R < v; }) -
+        m_runs.begin());
+    if (r == m_runs.size())
+        return m_count;
+    const int64_t rows = y <= m_runs[r].top ? 0 : (y - m_runs[r].top + R - 1) / R;
+    return m_runs[r].first + static_cast<size_t>(rows);
+}
+
+size_t CCoordColumn::LowerBottom(int64_t y) const
+{
+    // Bottoms ascend like the tops: the first run whose bottom reaches y
+    // holds the entry, found among its bottoms (the next entries' tops).
+    const size_t r = static_cast<size_t>(
+        std::lower_bound(m_runs.begin(), m_runs.end(), y,
+                         [](const SCoordRun& run, int64_t v) { return run.bottom < v; }) -
+        m_runs.begin());
+    if (r == m_runs.size())
+        return m_count;
+    if (!m_varying) {
+        const int64_t R = m_rowHeight;
+        const int64_t rows = y <= m_runs[r].top + R ? 0 : (y - m_runs[r].top + R - 1) / R - 1;
+        return m_runs[r].first + static_cast<size_t>(rows);
+    }
+    const auto begin = m_tops.begin() + static_cast<ptrdiff_t>(m_runs[r].first) + 1;
+    const auto end = m_tops.begin() + static_cast<ptrdiff_t>(RunStart(r + 1));
+    return static_cast<size_t>(
+        std::lower_bound(begin, end, y, [](int32_t top, int64_t v) { return top < v; }) -
+        m_tops.begin()) - 1;
 }
 
 void CCoordColumn::RunRecords(size_t r, std::vector<const SEventData*>& out) const
@@ -154,8 +195,8 @@ CoordEntry CCoordColumn::operator[](size_t k) const
 {
     const size_t r = RunOf(k);
     CoordEntry e;
-    e.top = m_tops[k];
-    e.bottom = k + 1 < RunStart(r + 1) ? m_tops[k + 1] : m_runs[r].bottom;
+    e.top = TopIn(r, k);
+    e.bottom = k + 1 < RunStart(r + 1) ? TopIn(r, k + 1) : m_runs[r].bottom;
     e.year = m_runs[r].year;
     e.searchResult = static_cast<int64_t>(k) == m_hit ? m_hitResult : 0;
     std::vector<const SEventData*> records;
@@ -177,17 +218,27 @@ void CCoordColumn::Append(int32_t year, int32_t top, int32_t bottom)
     if (m_runs.empty() || m_runs.back().year != year) {
         SCoordRun run;
         run.year = year;
-        run.first = static_cast<uint32_t>(m_tops.size());
+        run.first = static_cast<uint32_t>(m_count);
+        run.top = top;
         m_runs.push_back(run);
     }
-    m_tops.push_back(top);
+    if (m_varying)
+        m_tops.push_back(top);
+    ++m_count;
     m_runs.back().bottom = bottom;
 }
 
 void CCoordColumn::Clear()
 {
+    m_count = 0;
     m_tops.clear();
     m_runs.clear();
+}
+
+void CCoordColumn::SetHeights(bool varying, int rowHeight)
+{
+    m_varying = varying;
+    m_rowHeight = std::max(rowHeight, 1);
 }
 
 // ---- CEventCoordTable ------------------------------------------------------
@@ -195,7 +246,7 @@ void CCoordColumn::Clear()
 CEventCoordTable::~CEventCoordTable() = default;
 
 void CEventCoordTable::Init(int columns, int rowHeight, const std::vector<CYearEvent*>& libraries,
-                            int priority)
+                            int priority, bool varyingHeights)
 {
     const size_t n = static_cast<size_t>(std::max(columns, 0));
     m_columns.assign(n, {});
@@ -205,6 +256,7 @@ void CEventCoordTable::Init(int columns, int rowHeight, const std::vector<CYearE
     for (size_t i = 0; i < n; ++i) {
         m_columns[i].m_library = m_libraries[i];
         m_columns[i].m_priority = priority;
+        m_columns[i].SetHeights(varyingHeights, rowHeight);
     }
     m_rowHeight = rowHeight;
     m_searchColumn = -1;
@@ -236,29 +288,12 @@ size_t CEventCoordTable::LowerYear(int column, int32_t year) const
 
 size_t CEventCoordTable::LowerTop(int column, int64_t y) const
 {
-    const auto& tops = Column(column).m_tops;
-    return static_cast<size_t>(std::lower_bound(tops.begin(), tops.end(), y,
-                                                [](int32_t top, int64_t v) { return top < v; }) -
-                               tops.begin());
+    return Column(column).LowerTop(y);
 }
 
 size_t CEventCoordTable::LowerBottom(int column, int64_t y) const
 {
-    // Bottoms ascend like the tops: the first run whose bottom reaches y
-    // holds the entry, found among its bottoms (the next entries' tops).
-    const CCoordColumn& c = Column(column);
-    const auto& runs = c.m_runs;
-    const size_t r = static_cast<size_t>(
-        std::lower_bound(runs.begin(), runs.end(), y,
-                         [](const SCoordRun& run, int64_t v) { return run.bottom < v; }) -
-        runs.begin());
-    if (r == runs.size())
-        return c.size();
-    const auto begin = c.m_tops.begin() + static_cast<ptrdiff_t>(runs[r].first) + 1;
-    const auto end = c.m_tops.begin() + static_cast<ptrdiff_t>(c.RunStart(r + 1));
-    return static_cast<size_t>(
-        std::lower_bound(begin, end, y, [](int32_t top, int64_t v) { return top < v; }) -
-        c.m_tops.begin()) - 1;
+    return Column(column).LowerBottom(y);
 }
 
 void CEventCoordTable::ResetCursors()
@@ -380,7 +415,8 @@ int32_t CDataCoord::Build(bool& overflow)
 {
     overflow = false;
     const int n = static_cast<int>(m_settings.libraries.size());
-    m_table.Init(n, m_settings.rowHeight, m_settings.libraries, m_settings.priority);
+    m_table.Init(n, m_settings.rowHeight, m_settings.libraries, m_settings.priority,
+                 m_settings.wrap);
     m_marks.clear();
     m_anchorYear = kNone;
     m_bottom = INT64_MIN;
@@ -396,7 +432,7 @@ int32_t CDataCoord::Build(bool& overflow)
     for (int i = 0; i < n; ++i) {
         CYearEvent* library = m_settings.libraries[static_cast<size_t>(i)];
         cursors.emplace_back(library, true);
-        if (library)
+        if (library && m_settings.wrap)
             m_table.MutableColumn(i).m_tops.reserve(static_cast<size_t>(library->GetLen()));
     }
     // Exact positions count from the bucket of the first year that places
@@ -565,6 +601,8 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
     for (int i = 0; i < n; ++i)
         cursors.emplace_back(m_settings.libraries[static_cast<size_t>(i)], false);
     std::vector<CCoordColumn> fresh(static_cast<size_t>(n));
+    for (CCoordColumn& column : fresh)
+        column.SetHeights(m_settings.wrap, m_settings.rowHeight);
     std::vector<SYearMark> marks;
     // Entries of a column from done[c] on, and runs from doneRuns[c] on,
     // still owe shift.
@@ -625,25 +663,31 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
             const size_t rb = joined == kNoYear ? runs.size() : column.LowerRun(joined);
             const size_t a = column.RunStart(ra);
             const size_t b = column.RunStart(rb);
-            for (size_t k = done[static_cast<size_t>(c)]; k < a && shift != 0; ++k)
-                tops[k] = static_cast<int32_t>(tops[k] + shift);
-            for (size_t r = doneRuns[static_cast<size_t>(c)]; r < ra && shift != 0; ++r)
-                runs[r].bottom = static_cast<int32_t>(runs[r].bottom + shift);
             const CCoordColumn& placed = fresh[static_cast<size_t>(c)];
-            const size_t common = std::min(b - a, placed.size());
-            std::copy(placed.m_tops.begin(), placed.m_tops.begin() + static_cast<ptrdiff_t>(common),
-                      tops.begin() + static_cast<ptrdiff_t>(a));
-            // Room to grow by more than one entry: every record added
-            // must not copy the whole column.
-            if (tops.size() - (b - a) + placed.size() > tops.capacity())
-                tops.reserve(tops.size() + tops.size() / 16 + placed.size() + 64);
-            if (placed.size() > common)
-                tops.insert(tops.begin() + static_cast<ptrdiff_t>(a + common),
-                            placed.m_tops.begin() + static_cast<ptrdiff_t>(common),
-                            placed.m_tops.end());
-            else if (b - a > common)
-                tops.erase(tops.begin() + static_cast<ptrdiff_t>(a + common),
-                           tops.begin() + static_cast<ptrdiff_t>(b));
+            if (column.m_varying) {
+                for (size_t k = done[static_cast<size_t>(c)]; k < a && shift != 0; ++k)
+                    tops[k] = static_cast<int32_t>(tops[k] + shift);
+                const size_t common = std::min(b - a, placed.size());
+                std::copy(placed.m_tops.begin(),
+                          placed.m_tops.begin() + static_cast<ptrdiff_t>(common),
+                          tops.begin() + static_cast<ptrdiff_t>(a));
+                // Room to grow by more than one entry: every record added
+                // must not copy the whole column.
+                if (tops.size() - (b - a) + placed.size() > tops.capacity())
+                    tops.reserve(tops.size() + tops.size() / 16 + placed.size() + 64);
+                if (placed.size() > common)
+                    tops.insert(tops.begin() + static_cast<ptrdiff_t>(a + common),
+                                placed.m_tops.begin() + static_cast<ptrdiff_t>(common),
+                                placed.m_tops.end());
+                else if (b - a > common)
+                    tops.erase(tops.begin() + static_cast<ptrdiff_t>(a + common),
+                               tops.begin() + static_cast<ptrdiff_t>(b));
+            }
+            for (size_t r = doneRuns[static_cast<size_t>(c)]; r < ra && shift != 0; ++r) {
+                runs[r].top = static_cast<int32_t>(runs[r].top + shift);
+                runs[r].bottom = static_cast<int32_t>(runs[r].bottom + shift);
+            }
+            column.m_count = column.m_count - (b - a) + placed.size();
             // The runs of the replayed years, then those after them, which
             // start as many entries later as the years gained.
             const auto moved = static_cast<int64_t>(placed.size()) - static_cast<int64_t>(b - a);
@@ -677,8 +721,10 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
         CCoordColumn& column = m_table.MutableColumn(c);
         for (size_t k = done[static_cast<size_t>(c)]; k < column.m_tops.size(); ++k)
             column.m_tops[k] = static_cast<int32_t>(column.m_tops[k] + shift);
-        for (size_t r = doneRuns[static_cast<size_t>(c)]; r < column.m_runs.size(); ++r)
+        for (size_t r = doneRuns[static_cast<size_t>(c)]; r < column.m_runs.size(); ++r) {
+            column.m_runs[r].top = static_cast<int32_t>(column.m_runs[r].top + shift);
             column.m_runs[r].bottom = static_cast<int32_t>(column.m_runs[r].bottom + shift);
+        }
     }
     // Entries outside the replayed years stand for the same records: those
     // of their years, which the edits did not touch.
@@ -726,8 +772,7 @@ int CDataCoord::ComputeRowsPerBucket()
             const auto& runs = c.Runs();
             size_t& r = at[static_cast<size_t>(i)];
             if (r < runs.size() && runs[r].year == year) {
-                most = std::max(most, (static_cast<int64_t>(runs[r].bottom) -
-                                       c.Top(runs[r].first)) / R);
+                most = std::max(most, (static_cast<int64_t>(runs[r].bottom) - runs[r].top) / R);
                 ++r;
             }
             if (r < runs.size())
@@ -915,8 +960,8 @@ int32_t CDataCoord::YearTop(int32_t year, int32_t* foundYear) const
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
         const CCoordColumn& c = m_table.Column(i);
         const size_t r = c.LowerRun(year);
-        if (r < c.Runs().size() && c.Top(c.Runs()[r].first) < best) {
-            best = c.Top(c.Runs()[r].first);
+        if (r < c.Runs().size() && c.Runs()[r].top < best) {
+            best = c.Runs()[r].top;
             bestYear = c.Runs()[r].year;
         }
     }
@@ -1018,8 +1063,8 @@ void CDataCoord::CollectBucket(int32_t year, int scale, int column, SBucket& out
         // laid out yet) are left out.
         for (size_t k = first; k < last && k - first < records.size(); ++k) {
             CoordEntry e;
-            e.top = c.Top(k);
-            e.bottom = k + 1 < last ? c.Top(k + 1) : runs[r].bottom;
+            e.top = c.TopIn(r, k);
+            e.bottom = k + 1 < last ? c.TopIn(r, k + 1) : runs[r].bottom;
             e.event = records[k - first];
             e.year = runs[r].year;
             e.searchResult = static_cast<int64_t>(k) == c.m_hit ? c.m_hitResult : 0;
@@ -1038,7 +1083,7 @@ int CDataCoord::YearRowsInColumn(int column, int32_t year) const
     if (r == c.Runs().size() || c.Runs()[r].year != year)
         return 0;
     const int64_t lines =
-        (static_cast<int64_t>(c.Runs()[r].bottom) - c.Top(c.Runs()[r].first)) / m_settings.rowHeight;
+        (static_cast<int64_t>(c.Runs()[r].bottom) - c.Runs()[r].top) / m_settings.rowHeight;
     return static_cast<int>(std::min<int64_t>(lines, INT32_MAX));
 }
 
@@ -1109,7 +1154,7 @@ int32_t CDataCoord::MinTop() const
     int32_t y = kNoYear;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
         if (!m_table.Column(i).empty())
-            y = std::min(y, m_table.Column(i).Top(0));
+            y = std::min(y, m_table.Column(i).Runs().front().top);
     }
     return y;
 }

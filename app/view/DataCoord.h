@@ -38,22 +38,24 @@ struct SCoordRun
 {
     int32_t year = 0;
     uint32_t first = 0; // index of the run's first entry in its column
+    int32_t top = 0;    // top of the run's first entry
     int32_t bottom = 0; // bottom of the run's last entry
 };
 
-// The placed events of one event column, ascending by year and by top. Only
-// the top of each entry is kept (a million events cost 4 MB): the year and
-// the bottoms come from the runs, and the records of a run are the visible
-// records of its year in the column's library, in list order, looked up
-// when asked for. Between a change of the library and the layout that
+// The placed events of one event column, ascending by year and by top. The
+// entries are kept as runs: the year and the last bottom come from the run,
+// and the records of a run are the visible records of its year in the
+// column's library, in list order, looked up when asked for. Entries of
+// varying height (wrapped lines) keep their tops, 4 bytes each; otherwise
+// every entry takes one row and its top follows from its run's. Between a change of the library and the layout that
 // follows, a run may stand for records the library no longer has: their
 // entries then have no record (a null event) rather than a stale one.
 class CCoordColumn
 {
 public:
-    size_t size() const { return m_tops.size(); }
-    bool empty() const { return m_tops.empty(); }
-    int32_t Top(size_t k) const { return m_tops[k]; }
+    size_t size() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    int32_t Top(size_t k) const { return TopIn(RunOf(k), k); }
     int32_t Bottom(size_t k) const;
     int32_t Year(size_t k) const { return m_runs[RunOf(k)].year; }
     // Entry k whole; its record costs a look-up in the library.
@@ -96,6 +98,16 @@ public:
     size_t RunStart(size_t r) const { return r < m_runs.size() ? m_runs[r].first : size(); }
     // The records of run r, one per entry as far as the library still has them.
     void RunRecords(size_t r, std::vector<const SEventData*>& out) const;
+    // Top of entry k of run r.
+    int32_t TopIn(size_t r, size_t k) const
+    {
+        return m_varying ? m_tops[k]
+                         : static_cast<int32_t>(m_runs[r].top + static_cast<int64_t>(k - m_runs[r].first) *
+                                                                   m_rowHeight);
+    }
+    // First entry whose top (bottom) is >= y.
+    size_t LowerTop(int64_t y) const;
+    size_t LowerBottom(int64_t y) const;
     const CYearEvent* Library() const { return m_library; }
     int Priority() const { return m_priority; }
 
@@ -107,8 +119,13 @@ private:
     // entry's starts a run.
     void Append(int32_t year, int32_t top, int32_t bottom);
     void Clear();
+    // Heights vary (tops kept), or are all rowHeight.
+    void SetHeights(bool varying, int rowHeight);
 
-    std::vector<int32_t> m_tops;
+    size_t m_count = 0;
+    bool m_varying = false;
+    int32_t m_rowHeight = 1;
+    std::vector<int32_t> m_tops; // when heights vary
     std::vector<SCoordRun> m_runs;
     const CYearEvent* m_library = nullptr;
     int m_priority = EP_ALL;
@@ -126,9 +143,10 @@ public:
     virtual ~CEventCoordTable();
 
     // Frees every column and makes n empty ones, whose records are those of
-    // the libraries visible under priority.
+    // the libraries visible under priority; entries of varying height, or
+    // each of rowHeight.
     void Init(int columns, int rowHeight, const std::vector<CYearEvent*>& libraries,
-              int priority = EP_ALL);
+              int priority = EP_ALL, bool varyingHeights = false);
     int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
     const CCoordColumn& Column(int i) const { return m_columns[static_cast<size_t>(i)]; }
     CYearEvent* Library(int i) const { return m_libraries[static_cast<size_t>(i)]; }

@@ -515,11 +515,10 @@ TEST_F(DataCoordTest, EntriesOfRecordsRemovedBeforeTheRelayoutHaveNoRecord)
     EXPECT_FALSE(m_coord.SearchBackward(Sjis("three"), false, false, top, column));
 }
 
-TEST_F(DataCoordTest, WrappedEntriesAnswerPositionQueriesLikeTheirRows)
+TEST_F(DataCoordTest, PositionQueriesMatchTheEntriesWrappedOrNot)
 {
-    // Entries of one, two and three lines in years of one and several
-    // events, two columns, exact mode leaving gaps between years.
-    m_settings.wrap = true;
+    // Entries of one, two and three lines (when wrapped) in years of one
+    // and several events, two columns, exact mode leaving gaps between years.
     const char* texts[] = {"short", "a text of two lines here", "a longer text that takes three lines"};
     std::vector<SEv> a, b;
     for (int32_t year = 1; year <= 40; ++year) {
@@ -530,34 +529,41 @@ TEST_F(DataCoordTest, WrappedEntriesAnswerPositionQueriesLikeTheirRows)
     }
     Add(a, 200);
     Add(b, 200);
-    Layout(SLayoutSettings::Exact);
-    const CEventCoordTable& table = m_coord.Table();
-    for (int col = 0; col < 2; ++col) {
-        const CCoordColumn& c = table.Column(col);
-        std::vector<CoordEntry> entries(c.begin(), c.end());
-        ASSERT_FALSE(entries.empty());
-        bool tall = false;
-        for (size_t k = 0; k < entries.size(); ++k) {
-            tall = tall || entries[k].bottom - entries[k].top > R;
-            EXPECT_EQ(entries[k].Year(), entries[k].event->year);
-            if (k + 1 < entries.size() && entries[k + 1].Year() == entries[k].Year())
-                EXPECT_EQ(entries[k].bottom, entries[k + 1].top);
-        }
-        EXPECT_TRUE(tall);
-        const int64_t end = entries.back().bottom + R;
-        for (int64_t y = -1; y <= end; ++y) {
-            const auto firstBottom = std::find_if(entries.begin(), entries.end(),
-                                                  [y](const CoordEntry& e) { return e.bottom >= y; });
-            const auto firstTop = std::find_if(entries.begin(), entries.end(),
-                                               [y](const CoordEntry& e) { return e.top >= y; });
-            ASSERT_EQ(table.LowerBottom(col, y), static_cast<size_t>(firstBottom - entries.begin()))
-                << "column " << col << " y " << y;
-            ASSERT_EQ(table.LowerTop(col, y), static_cast<size_t>(firstTop - entries.begin()));
-        }
-        for (int32_t year = 0; year <= 42; ++year) {
-            const auto first = std::find_if(entries.begin(), entries.end(),
-                                            [year](const CoordEntry& e) { return e.Year() >= year; });
-            EXPECT_EQ(table.LowerYear(col, year), static_cast<size_t>(first - entries.begin()));
+    for (bool wrap : {false, true}) {
+        SCOPED_TRACE(wrap ? "wrapped" : "one row each");
+        m_settings.wrap = wrap;
+        Layout(SLayoutSettings::Exact);
+        const CEventCoordTable& table = m_coord.Table();
+        for (int col = 0; col < 2; ++col) {
+            const CCoordColumn& c = table.Column(col);
+            std::vector<CoordEntry> entries(c.begin(), c.end());
+            ASSERT_FALSE(entries.empty());
+            bool tall = false;
+            for (size_t k = 0; k < entries.size(); ++k) {
+                tall = tall || entries[k].bottom - entries[k].top > R;
+                EXPECT_EQ(entries[k].Year(), entries[k].event->year);
+                EXPECT_EQ(entries[k].top, c.Top(k));
+                EXPECT_EQ(entries[k].bottom, c.Bottom(k));
+                if (k + 1 < entries.size() && entries[k + 1].Year() == entries[k].Year())
+                    EXPECT_EQ(entries[k].bottom, entries[k + 1].top);
+            }
+            EXPECT_EQ(tall, wrap);
+            const int64_t end = entries.back().bottom + R;
+            for (int64_t y = -1; y <= end; ++y) {
+                const auto firstBottom = std::find_if(entries.begin(), entries.end(),
+                                                      [y](const CoordEntry& e) { return e.bottom >= y; });
+                const auto firstTop = std::find_if(entries.begin(), entries.end(),
+                                                   [y](const CoordEntry& e) { return e.top >= y; });
+                ASSERT_EQ(table.LowerBottom(col, y), static_cast<size_t>(firstBottom - entries.begin()))
+                    << "column " << col << " y " << y;
+                ASSERT_EQ(table.LowerTop(col, y), static_cast<size_t>(firstTop - entries.begin()))
+                    << "column " << col << " y " << y;
+            }
+            for (int32_t year = 0; year <= 42; ++year) {
+                const auto first = std::find_if(entries.begin(), entries.end(),
+                                                [year](const CoordEntry& e) { return e.Year() >= year; });
+                EXPECT_EQ(table.LowerYear(col, year), static_cast<size_t>(first - entries.begin()));
+            }
         }
     }
 }
