@@ -58,7 +58,7 @@ struct SFixture
         bool overflow = false;
         coord.Layout(settings, overflow);
         // The one match, at the far ends of the table.
-        auto& last = coord.Table().Column(kColumns - 1);
+        const auto& last = coord.Table().Column(kColumns - 1);
         const_cast<SEventData*>(last.back().event)->text += "needle";
         const_cast<SEventData*>(coord.Table().Column(0).front().event)->supplement += "NEEDLE";
     }

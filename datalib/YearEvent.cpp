@@ -110,6 +110,18 @@ void CYearEvent::GetRecords(std::vector<const SEventData*>& out) const
     m_tree->ForEach([&out](const SEventData& rec) { out.push_back(&rec); });
 }
 
+int CYearEvent::AppendRecords(int start, int count, std::vector<const SEventData*>& out) const
+{
+    if (start < 0 || start >= GetLen() || count <= 0)
+        return 0;
+    int appended = 0;
+    m_tree->FindFrom(start, EP_EVERY, INT32_MIN, INT32_MAX, [&](const SEventData& rec) {
+        out.push_back(&rec);
+        return ++appended == count;
+    });
+    return appended;
+}
+
 bool CYearEvent::IsSortedByYear() const
 {
     return m_tree->Descents() == 0;

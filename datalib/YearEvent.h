@@ -48,6 +48,10 @@ public:
     bool GetData(int32_t year, std::vector<SEventData*>& out, int filter) const;
     // out := every record in list order (valid until the table changes).
     void GetRecords(std::vector<const SEventData*>& out) const;
+    // Appends to out the records from list position start on, at most count
+    // of them, in list order (valid until the table changes); returns how
+    // many it appended.
+    int AppendRecords(int start, int count, std::vector<const SEventData*>& out) const;
     // True when no record has a smaller year than the one before it.
     bool IsSortedByYear() const;
     bool GetAt(int index, SEventData* out, int filter) const;

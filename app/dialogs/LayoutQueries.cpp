@@ -53,8 +53,8 @@ void CLayoutQueries::CollectBucket(int32_t year, int scale, const CYearEvent* li
     m_coord.CollectBucket(year, scale, column, bucket);
     m_coord.Table().ResetCursors();
     out.reserve(bucket.entries.size());
-    for (const CoordEntry* entry : bucket.entries)
-        out.push_back(entry->event);
+    for (const CoordEntry& entry : bucket.entries)
+        out.push_back(entry.event);
 }
 
 int32_t CLayoutQueries::NextBucketEntryYear(int32_t year, int scale) const
@@ -69,12 +69,12 @@ int32_t CLayoutQueries::NextBucketEntryYear(int32_t year, int scale) const
         const auto& column = table.Column(i);
         size_t k = table.LowerYear(i, year);
         // Skip the rest of year's bucket: at most the years of one bucket.
-        while (k < column.size() && CDataCoord::BucketOf(column[k].Year(), scale) <= bucket) {
-            const int32_t y = column[k].Year();
+        while (k < column.size() && CDataCoord::BucketOf(column.Year(k), scale) <= bucket) {
+            const int32_t y = column.Year(k);
             k = y == kNoEntry ? column.size() : table.LowerYear(i, y + 1);
         }
         if (k < column.size())
-            best = std::min(best, column[k].Year());
+            best = std::min(best, column.Year(k));
     }
     return best;
 }

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <stdexcept>
 #include <string_view>
 
 namespace {
@@ -35,15 +36,16 @@ int32_t BucketStart(int32_t bucket, int scale)
 // A library's records year by year, for a pass that asks for ascending
 // years: the answers of GetData(year, EP_EVERY) and GetNextYear. A library
 // in year order is walked once from start to end when the pass goes through
-// all of it; any other, or a pass over a few years, asks the library.
+// all of it, a block of records at a time (a list of them all would cost 8
+// bytes a record while the layout runs); any other, or a pass over a few
+// years, asks the library.
 class CDataCoord::CYearCursor
 {
 public:
     CYearCursor(const CYearEvent* library, bool whole)
-        : m_library(library), m_linear(whole && library && library->IsSortedByYear())
+        : m_library(library), m_linear(whole && library && library->IsSortedByYear()),
+          m_size(library ? static_cast<size_t>(library->GetLen()) : 0)
     {
-        if (m_linear)
-            library->GetRecords(m_records);
     }
 
     bool Records(int32_t year, std::vector<SEventData*>& out)
@@ -51,11 +53,10 @@ public:
         if (!m_linear)
             return m_library->GetData(year, out, EP_EVERY);
         out.clear();
-        const size_t n = m_records.size();
-        while (m_at < n && m_records[m_at]->year < year)
+        while (m_at < m_size && At(m_at)->year < year)
             ++m_at;
-        for (size_t k = m_at; k < n && m_records[k]->year == year; ++k)
-            out.push_back(const_cast<SEventData*>(m_records[k]));
+        for (size_t k = m_at; k < m_size && At(k)->year == year; ++k)
+            out.push_back(const_cast<SEventData*>(At(k)));
         return !out.empty();
     }
 
@@ -63,33 +64,200 @@ public:
     {
         if (!m_linear)
             return m_library->GetNextYear(year, filter);
-        const size_t n = m_records.size();
         m_next = std::max(m_next, m_at);
-        while (m_next < n && (m_records[m_next]->year <= year ||
-                              !CYearEventTree::Visible(*m_records[m_next], filter)))
+        while (m_next < m_size &&
+               (At(m_next)->year <= year || !CYearEventTree::Visible(*At(m_next), filter)))
             ++m_next;
-        return m_next < n ? m_records[m_next]->year : kNoYear;
+        return m_next < m_size ? At(m_next)->year : kNoYear;
     }
 
 private:
+    static constexpr int kBlock = 4096;
+
+    // The record at list position pos (< m_size); the window moves on to
+    // it, letting go of what lies before m_at.
+    const SEventData* At(size_t pos)
+    {
+        while (pos >= m_base + m_window.size()) {
+            const size_t drop = std::min(m_at, m_base + m_window.size()) - m_base;
+            m_window.erase(m_window.begin(), m_window.begin() + static_cast<ptrdiff_t>(drop));
+            m_base += drop;
+            if (m_library->AppendRecords(static_cast<int>(m_base + m_window.size()), kBlock,
+                                         m_window) == 0)
+                break;
+        }
+        return m_window[pos - m_base];
+    }
+
     const CYearEvent* m_library;
     bool m_linear;
-    std::vector<const SEventData*> m_records;
+    size_t m_size;
+    std::vector<const SEventData*> m_window; // the records from list position m_base on
+    size_t m_base = 0;
     size_t m_at = 0;   // first record whose year is not below the last asked
     size_t m_next = 0; // where the search for the next visible year goes on
 };
+
+// ---- CCoordColumn -----------------------------------------------------------
+
+namespace {
+
+// The visible records of a year in list order: the records a run of that
+// year was placed from.
+void VisibleOfYear(const CYearEvent& library, int32_t year, int priority,
+                   std::vector<const SEventData*>& out)
+{
+    thread_local std::vector<SEventData*> every;
+    out.clear();
+    if (!library.GetData(year, every, EP_EVERY))
+        return;
+    for (const SEventData* rec : every) {
+        if (rec->IsVisible(priority))
+            out.push_back(rec);
+    }
+}
+
+} // namespace
+
+size_t CCoordColumn::RunOf(size_t k) const
+{
+    const auto it = std::upper_bound(m_runs.begin(), m_runs.end(), k,
+                                     [](size_t v, const SCoordRun& r) { return v < r.first; });
+    return static_cast<size_t>(it - m_runs.begin()) - 1;
+}
+
+size_t CCoordColumn::LowerRun(int32_t year) const
+{
+    return static_cast<size_t>(
+        std::lower_bound(m_runs.begin(), m_runs.end(), year,
+                         [](const SCoordRun& r, int32_t y) { return r.year < y; }) -
+        m_runs.begin());
+}
+
+int32_t CCoordColumn::Bottom(size_t k) const
+{
+    const size_t r = RunOf(k);
+    return k + 1 < RunStart(r + 1) ? TopIn(r, k + 1) : m_runs[r].bottom;
+}
+
+size_t CCoordColumn::LowerTop(int64_t y) const
+{
+    if (m_varying)
+        return static_cast<size_t>(
+            std::lower_bound(m_tops.begin(), m_tops.end(), y,
+                             [](int32_t top, int64_t v) { return top < v; }) -
+            m_tops.begin());
+    // The first run whose last top reaches y holds the entry.
+    const int64_t R = m_rowHeight;
+    const size_t r = static_cast<size_t>(
+        std::lower_bound(m_runs.begin(), m_runs.end(), y,
+                         [R](const SCoordRun& run, int64_t v) { return run.bottom - R < v; }) -
+        m_runs.begin());
+    if (r == m_runs.size())
+        return m_count;
+    const int64_t rows = y <= m_runs[r].top ? 0 : (y - m_runs[r].top + R - 1) / R;
+    return m_runs[r].first + static_cast<size_t>(rows);
+}
+
+size_t CCoordColumn::LowerBottom(int64_t y) const
+{
+    // Bottoms ascend like the tops: the first run whose bottom reaches y
+    // holds the entry, found among its bottoms (the next entries' tops).
+    const size_t r = static_cast<size_t>(
+        std::lower_bound(m_runs.begin(), m_runs.end(), y,
+                         [](const SCoordRun& run, int64_t v) { return run.bottom < v; }) -
+        m_runs.begin());
+    if (r == m_runs.size())
+        return m_count;
+    if (!m_varying) {
+        const int64_t R = m_rowHeight;
+        const int64_t rows = y <= m_runs[r].top + R ? 0 : (y - m_runs[r].top + R - 1) / R - 1;
+        return m_runs[r].first + static_cast<size_t>(rows);
+    }
+    const auto begin = m_tops.begin() + static_cast<ptrdiff_t>(m_runs[r].first) + 1;
+    const auto end = m_tops.begin() + static_cast<ptrdiff_t>(RunStart(r + 1));
+    return static_cast<size_t>(
+        std::lower_bound(begin, end, y, [](int32_t top, int64_t v) { return top < v; }) -
+        m_tops.begin()) - 1;
+}
+
+void CCoordColumn::RunRecords(size_t r, std::vector<const SEventData*>& out) const
+{
+    out.clear();
+    if (m_library && r < m_runs.size())
+        VisibleOfYear(*m_library, m_runs[r].year, m_priority, out);
+    const size_t count = RunStart(r + 1) - RunStart(r);
+    if (out.size() > count)
+        out.resize(count);
+}
+
+CoordEntry CCoordColumn::operator[](size_t k) const
+{
+    const size_t r = RunOf(k);
+    CoordEntry e;
+    e.top = TopIn(r, k);
+    e.bottom = k + 1 < RunStart(r + 1) ? TopIn(r, k + 1) : m_runs[r].bottom;
+    e.year = m_runs[r].year;
+    e.searchResult = static_cast<int64_t>(k) == m_hit ? m_hitResult : 0;
+    std::vector<const SEventData*> records;
+    RunRecords(r, records);
+    const size_t j = k - m_runs[r].first;
+    e.event = j < records.size() ? records[j] : nullptr;
+    return e;
+}
+
+CoordEntry CCoordColumn::at(size_t k) const
+{
+    if (k >= size())
+        throw std::out_of_range("CCoordColumn::at");
+    return (*this)[k];
+}
+
+void CCoordColumn::Append(int32_t year, int32_t top, int32_t bottom)
+{
+    if (m_runs.empty() || m_runs.back().year != year) {
+        SCoordRun run;
+        run.year = year;
+        run.first = static_cast<uint32_t>(m_count);
+        run.top = top;
+        m_runs.push_back(run);
+    }
+    if (m_varying)
+        m_tops.push_back(top);
+    ++m_count;
+    m_runs.back().bottom = bottom;
+}
+
+void CCoordColumn::Clear()
+{
+    m_count = 0;
+    m_tops.clear();
+    m_runs.clear();
+}
+
+void CCoordColumn::SetHeights(bool varying, int rowHeight)
+{
+    m_varying = varying;
+    m_rowHeight = std::max(rowHeight, 1);
+}
 
 // ---- CEventCoordTable ------------------------------------------------------
 
 CEventCoordTable::~CEventCoordTable() = default;
 
-void CEventCoordTable::Init(int columns, int rowHeight, const std::vector<CYearEvent*>& libraries)
+void CEventCoordTable::Init(int columns, int rowHeight, const std::vector<CYearEvent*>& libraries,
+                            int priority, bool varyingHeights)
 {
     const size_t n = static_cast<size_t>(std::max(columns, 0));
     m_columns.assign(n, {});
     m_cursors.assign(n, 0);
     m_libraries = libraries;
     m_libraries.resize(n, nullptr);
+    for (size_t i = 0; i < n; ++i) {
+        m_columns[i].m_library = m_libraries[i];
+        m_columns[i].m_priority = priority;
+        m_columns[i].SetHeights(varyingHeights, rowHeight);
+    }
     m_rowHeight = rowHeight;
     m_searchColumn = -1;
     m_searchIndex = -1;
@@ -114,29 +282,18 @@ size_t CEventCoordTable::EntryCount() const
 
 size_t CEventCoordTable::LowerYear(int column, int32_t year) const
 {
-    const auto& c = Column(column);
-    return static_cast<size_t>(
-        std::lower_bound(c.begin(), c.end(), year,
-                         [](const CoordEntry& e, int32_t y) { return e.Year() < y; }) -
-        c.begin());
+    const CCoordColumn& c = Column(column);
+    return c.RunStart(c.LowerRun(year));
 }
 
 size_t CEventCoordTable::LowerTop(int column, int64_t y) const
 {
-    const auto& c = Column(column);
-    return static_cast<size_t>(
-        std::lower_bound(c.begin(), c.end(), y,
-                         [](const CoordEntry& e, int64_t v) { return e.top < v; }) -
-        c.begin());
+    return Column(column).LowerTop(y);
 }
 
 size_t CEventCoordTable::LowerBottom(int column, int64_t y) const
 {
-    const auto& c = Column(column);
-    return static_cast<size_t>(
-        std::lower_bound(c.begin(), c.end(), y,
-                         [](const CoordEntry& e, int64_t v) { return e.bottom < v; }) -
-        c.begin());
+    return Column(column).LowerBottom(y);
 }
 
 void CEventCoordTable::ResetCursors()
@@ -258,7 +415,8 @@ int32_t CDataCoord::Build(bool& overflow)
 {
     overflow = false;
     const int n = static_cast<int>(m_settings.libraries.size());
-    m_table.Init(n, m_settings.rowHeight, m_settings.libraries);
+    m_table.Init(n, m_settings.rowHeight, m_settings.libraries, m_settings.priority,
+                 m_settings.wrap);
     m_marks.clear();
     m_anchorYear = kNone;
     m_bottom = INT64_MIN;
@@ -274,15 +432,15 @@ int32_t CDataCoord::Build(bool& overflow)
     for (int i = 0; i < n; ++i) {
         CYearEvent* library = m_settings.libraries[static_cast<size_t>(i)];
         cursors.emplace_back(library, true);
-        if (library)
-            m_table.Column(i).reserve(static_cast<size_t>(library->GetLen()));
+        if (library && m_settings.wrap)
+            m_table.MutableColumn(i).m_tops.reserve(static_cast<size_t>(library->GetLen()));
     }
     // Exact positions count from the bucket of the first year that places
     // something: a range start before it must not shift later years apart
     // from it.
     SPass pass;
     pass.firstBucket = BucketOf(year, m_settings.scale);
-    Place(cursors, year, pass, &m_table.Column(0), m_marks, {});
+    Place(cursors, year, pass, &m_table.MutableColumn(0), m_marks, {});
     overflow = pass.overflow;
     m_overflowed = m_overflowed || pass.overflow;
     m_firstBucket = pass.firstBucket;
@@ -294,7 +452,7 @@ int32_t CDataCoord::Build(bool& overflow)
 }
 
 int32_t CDataCoord::Place(std::vector<CYearCursor>& cursors, int32_t year, SPass& p,
-                          std::vector<CoordEntry>* out, std::vector<SYearMark>& marks,
+                          CCoordColumn* out, std::vector<SYearMark>& marks,
                           const StopBefore& stop)
 {
     const int n = static_cast<int>(cursors.size());
@@ -330,12 +488,8 @@ int32_t CDataCoord::Place(std::vector<CYearCursor>& cursors, int32_t year, SPass
                         p.overflow = true;
                         break;
                     }
-                    CoordEntry entry;
-                    entry.top = static_cast<int32_t>(cur);
-                    entry.bottom = static_cast<int32_t>(cur + h);
-                    entry.event = rec;
-                    entry.year = rec->year;
-                    column.push_back(entry);
+                    column.Append(rec->year, static_cast<int32_t>(cur),
+                                  static_cast<int32_t>(cur + h));
                     cur += h;
                 }
                 most = std::max(most, (cur - p.pos) / R);
@@ -446,10 +600,14 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
     cursors.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         cursors.emplace_back(m_settings.libraries[static_cast<size_t>(i)], false);
-    std::vector<std::vector<CoordEntry>> fresh(static_cast<size_t>(n));
+    std::vector<CCoordColumn> fresh(static_cast<size_t>(n));
+    for (CCoordColumn& column : fresh)
+        column.SetHeights(m_settings.wrap, m_settings.rowHeight);
     std::vector<SYearMark> marks;
-    // Entries of a column from done[c] on still owe shift.
+    // Entries of a column from done[c] on, and runs from doneRuns[c] on,
+    // still owe shift.
     std::vector<size_t> done(static_cast<size_t>(n), 0);
+    std::vector<size_t> doneRuns(static_cast<size_t>(n), 0);
     int64_t shift = 0;
     int64_t bottom = m_bottom;
     size_t t = 0;
@@ -464,7 +622,7 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
         pass.anchored = true;
         pass.firstBucket = m_firstBucket;
         for (auto& column : fresh)
-            column.clear();
+            column.Clear();
         marks.clear();
         size_t m1 = m_marks.size();
         int64_t delta = 0;
@@ -498,28 +656,51 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
             bottom += delta;
         }
         for (int c = 0; c < n; ++c) {
-            auto& column = m_table.Column(c);
-            const size_t a = m_table.LowerYear(c, from);
-            const size_t b = joined == kNoYear ? column.size() : m_table.LowerYear(c, joined);
-            for (size_t k = done[static_cast<size_t>(c)]; k < a && shift != 0; ++k) {
-                column[k].top = static_cast<int32_t>(column[k].top + shift);
-                column[k].bottom = static_cast<int32_t>(column[k].bottom + shift);
+            CCoordColumn& column = m_table.MutableColumn(c);
+            auto& tops = column.m_tops;
+            auto& runs = column.m_runs;
+            const size_t ra = column.LowerRun(from);
+            const size_t rb = joined == kNoYear ? runs.size() : column.LowerRun(joined);
+            const size_t a = column.RunStart(ra);
+            const size_t b = column.RunStart(rb);
+            const CCoordColumn& placed = fresh[static_cast<size_t>(c)];
+            if (column.m_varying) {
+                for (size_t k = done[static_cast<size_t>(c)]; k < a && shift != 0; ++k)
+                    tops[k] = static_cast<int32_t>(tops[k] + shift);
+                const size_t common = std::min(b - a, placed.size());
+                std::copy(placed.m_tops.begin(),
+                          placed.m_tops.begin() + static_cast<ptrdiff_t>(common),
+                          tops.begin() + static_cast<ptrdiff_t>(a));
+                // Room to grow by more than one entry: every record added
+                // must not copy the whole column.
+                if (tops.size() - (b - a) + placed.size() > tops.capacity())
+                    tops.reserve(tops.size() + tops.size() / 16 + placed.size() + 64);
+                if (placed.size() > common)
+                    tops.insert(tops.begin() + static_cast<ptrdiff_t>(a + common),
+                                placed.m_tops.begin() + static_cast<ptrdiff_t>(common),
+                                placed.m_tops.end());
+                else if (b - a > common)
+                    tops.erase(tops.begin() + static_cast<ptrdiff_t>(a + common),
+                               tops.begin() + static_cast<ptrdiff_t>(b));
             }
-            const auto& placed = fresh[static_cast<size_t>(c)];
-            const size_t common = std::min(b - a, placed.size());
-            std::copy(placed.begin(), placed.begin() + static_cast<ptrdiff_t>(common),
-                      column.begin() + static_cast<ptrdiff_t>(a));
-            // Room to grow by more than one entry: every record added
-            // must not copy the whole column.
-            if (column.size() - (b - a) + placed.size() > column.capacity())
-                column.reserve(column.size() + column.size() / 16 + placed.size() + 64);
-            if (placed.size() > common)
-                column.insert(column.begin() + static_cast<ptrdiff_t>(a + common),
-                              placed.begin() + static_cast<ptrdiff_t>(common), placed.end());
-            else if (b - a > common)
-                column.erase(column.begin() + static_cast<ptrdiff_t>(a + common),
-                             column.begin() + static_cast<ptrdiff_t>(b));
+            for (size_t r = doneRuns[static_cast<size_t>(c)]; r < ra && shift != 0; ++r) {
+                runs[r].top = static_cast<int32_t>(runs[r].top + shift);
+                runs[r].bottom = static_cast<int32_t>(runs[r].bottom + shift);
+            }
+            column.m_count = column.m_count - (b - a) + placed.size();
+            // The runs of the replayed years, then those after them, which
+            // start as many entries later as the years gained.
+            const auto moved = static_cast<int64_t>(placed.size()) - static_cast<int64_t>(b - a);
+            runs.erase(runs.begin() + static_cast<ptrdiff_t>(ra),
+                       runs.begin() + static_cast<ptrdiff_t>(rb));
+            runs.insert(runs.begin() + static_cast<ptrdiff_t>(ra), placed.m_runs.begin(),
+                        placed.m_runs.end());
+            for (size_t r = ra; r < ra + placed.m_runs.size(); ++r)
+                runs[r].first += static_cast<uint32_t>(a);
+            for (size_t r = ra + placed.m_runs.size(); r < runs.size() && moved != 0; ++r)
+                runs[r].first = static_cast<uint32_t>(runs[r].first + moved);
             done[static_cast<size_t>(c)] = a + placed.size();
+            doneRuns[static_cast<size_t>(c)] = ra + placed.m_runs.size();
         }
         m_marks.erase(m_marks.begin() + static_cast<ptrdiff_t>(m0),
                       m_marks.begin() + static_cast<ptrdiff_t>(m1));
@@ -537,15 +718,16 @@ bool CDataCoord::Update(const SLayoutSettings& settings, const std::vector<SEven
     if (exact && RowsFromMarks() != m_rowsPerBucket)
         return false;
     for (int c = 0; c < n && shift != 0; ++c) {
-        auto& column = m_table.Column(c);
-        for (size_t k = done[static_cast<size_t>(c)]; k < column.size(); ++k) {
-            column[k].top = static_cast<int32_t>(column[k].top + shift);
-            column[k].bottom = static_cast<int32_t>(column[k].bottom + shift);
+        CCoordColumn& column = m_table.MutableColumn(c);
+        for (size_t k = done[static_cast<size_t>(c)]; k < column.m_tops.size(); ++k)
+            column.m_tops[k] = static_cast<int32_t>(column.m_tops[k] + shift);
+        for (size_t r = doneRuns[static_cast<size_t>(c)]; r < column.m_runs.size(); ++r) {
+            column.m_runs[r].top = static_cast<int32_t>(column.m_runs[r].top + shift);
+            column.m_runs[r].bottom = static_cast<int32_t>(column.m_runs[r].bottom + shift);
         }
     }
-    // Entries outside the replayed years keep their records: a record keeps
-    // its address until it is itself changed or erased, in every copy of its
-    // table (see CYearEventTree).
+    // Entries outside the replayed years stand for the same records: those
+    // of their years, which the edits did not touch.
     m_bottom = bottom;
     m_table.ResetCursors();
     m_lastY = kNone;
@@ -570,13 +752,15 @@ int CDataCoord::ComputeRowsPerBucket()
     const int s = m_settings.scale;
     const int32_t start = m_settings.rangeEnabled ? m_settings.rangeFrom : FirstDisplayYear();
     const int32_t end = m_settings.rangeEnabled ? m_settings.rangeTo : INT32_MAX;
+    // Rows of a year in a column: its run's height, every entry's height
+    // being whole rows.
     std::vector<size_t> at(static_cast<size_t>(n));
     int32_t year = kNoYear;
     for (int i = 0; i < n; ++i) {
-        at[static_cast<size_t>(i)] = m_table.LowerYear(i, start);
-        const auto& c = m_table.Column(i);
-        if (at[static_cast<size_t>(i)] < c.size())
-            year = std::min(year, c[at[static_cast<size_t>(i)]].Year());
+        const auto& runs = m_table.Column(i).Runs();
+        at[static_cast<size_t>(i)] = m_table.Column(i).LowerRun(start);
+        if (at[static_cast<size_t>(i)] < runs.size())
+            year = std::min(year, runs[at[static_cast<size_t>(i)]].year);
     }
     int64_t total = 0;
     int64_t result = 1;
@@ -584,16 +768,15 @@ int CDataCoord::ComputeRowsPerBucket()
         int64_t most = 0;
         int32_t following = kNoYear;
         for (int i = 0; i < n; ++i) {
-            const auto& c = m_table.Column(i);
-            size_t& k = at[static_cast<size_t>(i)];
-            int64_t lines = 0;
-            while (k < c.size() && c[k].Year() == year) {
-                lines += (static_cast<int64_t>(c[k].bottom) - c[k].top) / R;
-                ++k;
+            const CCoordColumn& c = m_table.Column(i);
+            const auto& runs = c.Runs();
+            size_t& r = at[static_cast<size_t>(i)];
+            if (r < runs.size() && runs[r].year == year) {
+                most = std::max(most, (static_cast<int64_t>(runs[r].bottom) - runs[r].top) / R);
+                ++r;
             }
-            most = std::max(most, lines);
-            if (k < c.size())
-                following = std::min(following, c[k].Year());
+            if (r < runs.size())
+                following = std::min(following, runs[r].year);
         }
         total += most;
         // Years of one bucket share its rows, negative years included.
@@ -775,11 +958,11 @@ int32_t CDataCoord::YearTop(int32_t year, int32_t* foundYear) const
     int32_t best = kNoYear;
     int32_t bestYear = kNoYear;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
-        const auto& c = m_table.Column(i);
-        const size_t k = m_table.LowerYear(i, year);
-        if (k < c.size() && c[k].top < best) {
-            best = c[k].top;
-            bestYear = c[k].Year();
+        const CCoordColumn& c = m_table.Column(i);
+        const size_t r = c.LowerRun(year);
+        if (r < c.Runs().size() && c.Runs()[r].top < best) {
+            best = c.Runs()[r].top;
+            bestYear = c.Runs()[r].year;
         }
     }
     if (foundYear)
@@ -791,21 +974,24 @@ int32_t CDataCoord::FirstYearAt(int64_t y) const
 {
     if (y < 0)
         y = 0;
-    const CoordEntry* best = nullptr;
+    const CCoordColumn* best = nullptr;
+    size_t bestIndex = 0;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
-        const auto& c = m_table.Column(i);
+        const CCoordColumn& c = m_table.Column(i);
         if (c.empty())
             continue;
         const size_t k = m_table.LowerTop(i, y);
-        const CoordEntry* candidate = nullptr;
+        size_t candidate = c.size();
         if (k < c.size())
-            candidate = &c[k > 0 ? k - 1 : 0];
-        else if (c.back().bottom > y)
-            candidate = &c.back(); // a tall last entry reaching into the band
-        if (candidate && (!best || candidate->top < best->top))
-            best = candidate;
+            candidate = k > 0 ? k - 1 : 0;
+        else if (c.Runs().back().bottom > y)
+            candidate = c.size() - 1; // a tall last entry reaching into the band
+        if (candidate < c.size() && (!best || c.Top(candidate) < best->Top(bestIndex))) {
+            best = &c;
+            bestIndex = candidate;
+        }
     }
-    return best ? best->Year() : MaxYear();
+    return best ? best->Year(bestIndex) : MaxYear();
 }
 
 int32_t CDataCoord::YearAt(int64_t y, const CYearEvent* library, int* index, bool useCache)
@@ -820,15 +1006,15 @@ int32_t CDataCoord::YearAt(int64_t y, const CYearEvent* library, int* index, boo
     if (library) {
         const int column = m_table.ColumnOfLibrary(library);
         if (column >= 0) {
-            const auto& c = m_table.Column(column);
+            const CCoordColumn& c = m_table.Column(column);
             size_t k = m_table.LowerBottom(column, y);
             // On the pixel two entries of one year share, the lower one is
             // meant: y is its first row.
-            if (k + 1 < c.size() && c[k].bottom == y && c[k + 1].top <= y &&
-                c[k + 1].Year() == c[k].Year())
+            if (k + 1 < c.size() && c.Bottom(k) == y && c.Top(k + 1) <= y &&
+                c.Year(k + 1) == c.Year(k))
                 ++k;
-            if (k < c.size() && c[k].top <= y) {
-                result = c[k].Year();
+            if (k < c.size() && c.Top(k) <= y) {
+                result = c.Year(k);
                 position = static_cast<int>(k - m_table.LowerYear(column, result));
             }
         }
@@ -839,10 +1025,10 @@ int32_t CDataCoord::YearAt(int64_t y, const CYearEvent* library, int* index, boo
     }
     if (anyColumn) {
         for (int i = 0; i < m_table.GetColumnCount(); ++i) {
-            const auto& c = m_table.Column(i);
+            const CCoordColumn& c = m_table.Column(i);
             const size_t k = m_table.LowerBottom(i, y);
             if (k < c.size())
-                result = std::min(result, c[k].Year());
+                result = std::min(result, c.Year(k));
         }
     }
     if (index) {
@@ -864,24 +1050,40 @@ void CDataCoord::CollectBucket(int32_t year, int scale, int column, SBucket& out
     out.nextYear = kNoYear;
     if (column < 0 || column >= m_table.GetColumnCount())
         return;
-    const auto& c = m_table.Column(column);
+    const CCoordColumn& c = m_table.Column(column);
+    const auto& runs = c.Runs();
     const int32_t bucket = BucketOf(year, scale);
-    size_t k = m_table.LowerYear(column, BucketStart(bucket, scale));
-    while (k < c.size() && BucketOf(c[k].Year(), scale) == bucket) {
-        out.entries.push_back(&c[k]);
-        ++k;
+    size_t r = c.LowerRun(BucketStart(bucket, scale));
+    std::vector<const SEventData*> records;
+    for (; r < runs.size() && BucketOf(runs[r].year, scale) == bucket; ++r) {
+        c.RunRecords(r, records);
+        const size_t first = runs[r].first;
+        const size_t last = c.RunStart(r + 1);
+        // Entries whose record the library no longer has (a change not
+        // laid out yet) are left out.
+        for (size_t k = first; k < last && k - first < records.size(); ++k) {
+            CoordEntry e;
+            e.top = c.TopIn(r, k);
+            e.bottom = k + 1 < last ? c.TopIn(r, k + 1) : runs[r].bottom;
+            e.event = records[k - first];
+            e.year = runs[r].year;
+            e.searchResult = static_cast<int64_t>(k) == c.m_hit ? c.m_hitResult : 0;
+            out.entries.push_back(e);
+        }
     }
-    if (k < c.size())
-        out.nextYear = c[k].Year();
-    m_table.Cursor(column) = k;
+    if (r < runs.size())
+        out.nextYear = runs[r].year;
+    m_table.Cursor(column) = c.RunStart(r);
 }
 
 int CDataCoord::YearRowsInColumn(int column, int32_t year) const
 {
-    const auto& c = m_table.Column(column);
-    int64_t lines = 0;
-    for (size_t k = m_table.LowerYear(column, year); k < c.size() && c[k].Year() == year; ++k)
-        lines += (static_cast<int64_t>(c[k].bottom) - c[k].top) / m_settings.rowHeight;
+    const CCoordColumn& c = m_table.Column(column);
+    const size_t r = c.LowerRun(year);
+    if (r == c.Runs().size() || c.Runs()[r].year != year)
+        return 0;
+    const int64_t lines =
+        (static_cast<int64_t>(c.Runs()[r].bottom) - c.Runs()[r].top) / m_settings.rowHeight;
     return static_cast<int>(std::min<int64_t>(lines, INT32_MAX));
 }
 
@@ -891,10 +1093,10 @@ int32_t CDataCoord::NextYear(int32_t year) const
         return kNoYear;
     int32_t next = kNoYear;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
-        const auto& c = m_table.Column(i);
-        const size_t k = m_table.LowerYear(i, year + 1);
-        if (k < c.size())
-            next = std::min(next, c[k].Year());
+        const CCoordColumn& c = m_table.Column(i);
+        const size_t r = c.LowerRun(year + 1);
+        if (r < c.Runs().size())
+            next = std::min(next, c.Runs()[r].year);
     }
     return next;
 }
@@ -932,7 +1134,7 @@ int32_t CDataCoord::MinYear() const
     int32_t y = kNoYear;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
         if (!m_table.Column(i).empty())
-            y = std::min(y, m_table.Column(i).front().Year());
+            y = std::min(y, m_table.Column(i).Runs().front().year);
     }
     return y;
 }
@@ -942,7 +1144,7 @@ int32_t CDataCoord::MaxYear() const
     int32_t y = kNone;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
         if (!m_table.Column(i).empty())
-            y = std::max(y, m_table.Column(i).back().Year());
+            y = std::max(y, m_table.Column(i).Runs().back().year);
     }
     return y;
 }
@@ -952,7 +1154,7 @@ int32_t CDataCoord::MinTop() const
     int32_t y = kNoYear;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
         if (!m_table.Column(i).empty())
-            y = std::min(y, m_table.Column(i).front().top);
+            y = std::min(y, m_table.Column(i).Runs().front().top);
     }
     return y;
 }
@@ -962,35 +1164,37 @@ int32_t CDataCoord::MaxBottom() const
     int32_t y = kNone;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
         if (!m_table.Column(i).empty())
-            y = std::max(y, m_table.Column(i).back().bottom);
+            y = std::max(y, m_table.Column(i).Runs().back().bottom);
     }
     return y;
 }
 
 bool CDataCoord::NearestYearTop(int32_t year, int32_t& top) const
 {
-    const CoordEntry* best = nullptr;
+    bool found = false;
+    int32_t bestTop = 0;
     int64_t bestDistance = INT64_MAX;
     for (int i = 0; i < m_table.GetColumnCount(); ++i) {
-        const auto& c = m_table.Column(i);
+        const CCoordColumn& c = m_table.Column(i);
         if (c.empty())
             continue;
         const size_t k = m_table.LowerYear(i, year);
-        if (k < c.size() && c[k].Year() == year) {
-            top = c[k].top;
+        if (k < c.size() && c.Year(k) == year) {
+            top = c.Top(k);
             return true;
         }
         // The entry before the first later one; past the end, the last one.
-        const CoordEntry* candidate = k < c.size() ? &c[k > 0 ? k - 1 : 0] : &c.back();
-        const int64_t distance = std::llabs(static_cast<int64_t>(candidate->Year()) - year);
+        const size_t candidate = k < c.size() ? (k > 0 ? k - 1 : 0) : c.size() - 1;
+        const int64_t distance = std::llabs(static_cast<int64_t>(c.Year(candidate)) - year);
         if (distance < bestDistance) {
             bestDistance = distance;
-            best = candidate;
+            bestTop = c.Top(candidate);
+            found = true;
         }
     }
-    if (!best)
+    if (!found)
         return false;
-    top = best->top;
+    top = bestTop;
     return true;
 }
 
@@ -1139,56 +1343,147 @@ private:
     bool m_mayBeDate = true;
 };
 
+// The records of a column's runs, run after run in either direction. The
+// first runs are asked of the library one by one; a step that goes on over
+// many runs of a library in year order reads its list once and finds each
+// run in it from where the last one was.
+class CRunReader
+{
+public:
+    explicit CRunReader(const CCoordColumn& column) : m_column(column) {}
+
+    void Get(size_t r, std::vector<const SEventData*>& out)
+    {
+        const CYearEvent* library = m_column.Library();
+        if (!m_listed && ++m_asked > kAskedBeforeListing && library &&
+            library->IsSortedByYear()) {
+            library->GetRecords(m_list);
+            m_listed = true;
+        }
+        if (!m_listed) {
+            m_column.RunRecords(r, out);
+            return;
+        }
+        out.clear();
+        const int32_t year = m_column.Runs()[r].year;
+        const size_t count = m_column.RunStart(r + 1) - m_column.RunStart(r);
+        m_at = LowerBound(year);
+        for (size_t k = m_at; k < m_list.size() && m_list[k]->year == year && out.size() < count;
+             ++k) {
+            if (m_list[k]->IsVisible(m_column.Priority()))
+                out.push_back(m_list[k]);
+        }
+    }
+
+private:
+    static constexpr int kAskedBeforeListing = 64;
+
+    // The first record whose year is >= year, searched outwards from the
+    // last one found: the next run's records are mostly right there.
+    size_t LowerBound(int32_t year) const
+    {
+        const size_t n = m_list.size();
+        const auto below = [year](const SEventData* rec, int32_t) { return rec->year < year; };
+        size_t lo = m_at;
+        size_t hi = m_at;
+        if (m_at < n && m_list[m_at]->year < year) {
+            lo = m_at + 1;
+            size_t step = 1;
+            while (lo + step - 1 < n && m_list[lo + step - 1]->year < year) {
+                lo += step;
+                step *= 2;
+            }
+            hi = std::min(lo + step - 1, n);
+        } else {
+            size_t step = 1;
+            while (hi >= step && m_list[hi - step]->year >= year) {
+                hi -= step;
+                step *= 2;
+            }
+            lo = hi >= step ? hi - step : 0;
+        }
+        return static_cast<size_t>(
+            std::lower_bound(m_list.begin() + static_cast<ptrdiff_t>(lo),
+                             m_list.begin() + static_cast<ptrdiff_t>(hi), year, below) -
+            m_list.begin());
+    }
+
+    const CCoordColumn& m_column;
+    std::vector<const SEventData*> m_list;
+    bool m_listed = false;
+    int m_asked = 0;
+    size_t m_at = 0;
+};
+
+// Whether the table's search hit names an entry it has.
+bool HitInTable(const CEventCoordTable& table)
+{
+    const int c = table.m_searchColumn;
+    const int64_t k = table.m_searchIndex;
+    return c >= 0 && c < table.GetColumnCount() && k >= 0 &&
+           k < static_cast<int64_t>(table.Column(c).size());
+}
+
 } // namespace
 
 void CDataCoord::ClearSearchHit()
 {
-    const int c = m_table.m_searchColumn;
-    const int64_t k = m_table.m_searchIndex;
-    if (c >= 0 && c < m_table.GetColumnCount() && k >= 0 &&
-        k < static_cast<int64_t>(m_table.Column(c).size()))
-        m_table.Column(c)[static_cast<size_t>(k)].searchResult = 0;
+    if (HitInTable(m_table)) {
+        CCoordColumn& column = m_table.MutableColumn(m_table.m_searchColumn);
+        column.m_hit = -1;
+        column.m_hitResult = 0;
+    }
     m_table.m_searchColumn = -1;
     m_table.m_searchIndex = -1;
 }
 
 const CoordEntry* CDataCoord::SearchHit() const
 {
-    const int c = m_table.m_searchColumn;
-    const int64_t k = m_table.m_searchIndex;
-    if (c >= 0 && c < m_table.GetColumnCount() && k >= 0 &&
-        k < static_cast<int64_t>(m_table.Column(c).size()))
-        return &m_table.Column(c)[static_cast<size_t>(k)];
-    return nullptr;
+    if (!HitInTable(m_table))
+        return nullptr;
+    m_hitEntry = m_table.Column(m_table.m_searchColumn)[static_cast<size_t>(m_table.m_searchIndex)];
+    return m_hitEntry.event ? &m_hitEntry : nullptr;
 }
 
 bool CDataCoord::SearchForward(const std::string& what, bool inSupplement, bool matchCase,
                                int32_t& top, int& column)
 {
     int c = 0;
-    int64_t k = 0;
-    if (SearchHit()) {
+    size_t k = 0;
+    if (HitInTable(m_table)) {
         c = m_table.m_searchColumn;
-        k = m_table.m_searchIndex + 1;
+        k = static_cast<size_t>(m_table.m_searchIndex) + 1;
     }
     ClearSearchHit();
     if (what.empty())
         return false;
     CSearchPrefilter prefilter(what, inSupplement, matchCase);
+    std::vector<const SEventData*> records;
     for (; c < m_table.GetColumnCount(); ++c, k = 0) {
-        auto& entries = m_table.Column(c);
-        for (; k < static_cast<int64_t>(entries.size()); ++k) {
-            CoordEntry& e = entries[static_cast<size_t>(k)];
-            if (!prefilter.MayMatch(*e.event))
-                continue;
-            const int result = e.event->Search(what, inSupplement, matchCase);
-            if (result != 0) {
-                e.searchResult = result;
-                m_table.m_searchColumn = c;
-                m_table.m_searchIndex = k;
-                top = e.top;
-                column = c;
-                return true;
+        CCoordColumn& entries = m_table.MutableColumn(c);
+        if (k >= entries.size())
+            continue;
+        const auto& runs = entries.Runs();
+        CRunReader reader(entries);
+        for (size_t r = entries.RunOf(k); r < runs.size(); ++r) {
+            reader.Get(r, records);
+            const size_t first = runs[r].first;
+            for (const size_t last = entries.RunStart(r + 1); k < last; ++k) {
+                if (k - first >= records.size())
+                    continue; // no longer in the library
+                const SEventData& event = *records[k - first];
+                if (!prefilter.MayMatch(event))
+                    continue;
+                const int result = event.Search(what, inSupplement, matchCase);
+                if (result != 0) {
+                    entries.m_hit = static_cast<int64_t>(k);
+                    entries.m_hitResult = result;
+                    m_table.m_searchColumn = c;
+                    m_table.m_searchIndex = static_cast<int64_t>(k);
+                    top = entries.Top(k);
+                    column = c;
+                    return true;
+                }
             }
         }
     }
@@ -1201,7 +1496,7 @@ bool CDataCoord::SearchBackward(const std::string& what, bool inSupplement, bool
     const int n = m_table.GetColumnCount();
     int c = n - 1;
     int64_t k = -2; // the last entry of the column
-    if (SearchHit()) {
+    if (HitInTable(m_table)) {
         c = m_table.m_searchColumn;
         k = m_table.m_searchIndex - 1;
     }
@@ -1212,22 +1507,35 @@ bool CDataCoord::SearchBackward(const std::string& what, bool inSupplement, bool
     // column 0, then on from the last column, never past the start.
     size_t budget = m_table.EntryCount();
     CSearchPrefilter prefilter(what, inSupplement, matchCase);
+    std::vector<const SEventData*> records;
     while (budget > 0) {
-        auto& entries = m_table.Column(c);
+        CCoordColumn& entries = m_table.MutableColumn(c);
         if (k == -2)
             k = static_cast<int64_t>(entries.size()) - 1;
-        for (; k >= 0 && budget > 0; --k, --budget) {
-            CoordEntry& e = entries[static_cast<size_t>(k)];
-            if (!prefilter.MayMatch(*e.event))
-                continue;
-            const int result = e.event->Search(what, inSupplement, matchCase);
-            if (result != 0) {
-                e.searchResult = result;
-                m_table.m_searchColumn = c;
-                m_table.m_searchIndex = k;
-                top = e.top;
-                column = c;
-                return true;
+        if (k >= 0) {
+            const auto& runs = entries.Runs();
+            CRunReader reader(entries);
+            size_t r = entries.RunOf(static_cast<size_t>(k));
+            reader.Get(r, records);
+            for (; k >= 0 && budget > 0; --k, --budget) {
+                const auto at = static_cast<size_t>(k);
+                if (at < runs[r].first)
+                    reader.Get(--r, records);
+                if (at - runs[r].first >= records.size())
+                    continue; // no longer in the library
+                const SEventData& event = *records[at - runs[r].first];
+                if (!prefilter.MayMatch(event))
+                    continue;
+                const int result = event.Search(what, inSupplement, matchCase);
+                if (result != 0) {
+                    entries.m_hit = k;
+                    entries.m_hitResult = result;
+                    m_table.m_searchColumn = c;
+                    m_table.m_searchIndex = k;
+                    top = entries.Top(at);
+                    column = c;
+                    return true;
+                }
             }
         }
         c = c > 0 ? c - 1 : n - 1;

@@ -5,7 +5,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -16,11 +18,9 @@ class CYearEvent;
 class ITextMeasurer;
 struct SEventEdit;
 
-// One placed event. top and bottom count pixels from the top of the data
-// area (just below the column header); the record is the library's own.
-// The year is kept beside the record: year lookups stay within the array
-// (no cache miss per probe), and they stay sound between a change of the
-// library and the layout that follows it, when the record may have moved.
+// One placed event as the table gives it. top and bottom count pixels from
+// the top of the data area (just below the column header); the record is the
+// library's own.
 struct CoordEntry
 {
     int32_t top = 0;
@@ -32,6 +32,108 @@ struct CoordEntry
     int32_t Year() const { return year; }
 };
 
+// The entries of one column that place a year: they follow each other
+// without a gap, so that each bottom but the last is the next one's top.
+struct SCoordRun
+{
+    int32_t year = 0;
+    uint32_t first = 0; // index of the run's first entry in its column
+    int32_t top = 0;    // top of the run's first entry
+    int32_t bottom = 0; // bottom of the run's last entry
+};
+
+// The placed events of one event column, ascending by year and by top. The
+// entries are kept as runs: the year and the last bottom come from the run,
+// and the records of a run are the visible records of its year in the
+// column's library, in list order, looked up when asked for. Entries of
+// varying height (wrapped lines) keep their tops, 4 bytes each; otherwise
+// every entry takes one row and its top follows from its run's. Between a change of the library and the layout that
+// follows, a run may stand for records the library no longer has: their
+// entries then have no record (a null event) rather than a stale one.
+class CCoordColumn
+{
+public:
+    size_t size() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    int32_t Top(size_t k) const { return TopIn(RunOf(k), k); }
+    int32_t Bottom(size_t k) const;
+    int32_t Year(size_t k) const { return m_runs[RunOf(k)].year; }
+    // Entry k whole; its record costs a look-up in the library.
+    CoordEntry operator[](size_t k) const;
+    CoordEntry at(size_t k) const;
+    CoordEntry front() const { return (*this)[0]; }
+    CoordEntry back() const { return (*this)[size() - 1]; }
+
+    class const_iterator
+    {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = CoordEntry;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = CoordEntry;
+        const_iterator(const CCoordColumn* column, size_t k) : m_column(column), m_k(k) {}
+        CoordEntry operator*() const { return (*m_column)[m_k]; }
+        const_iterator& operator++()
+        {
+            ++m_k;
+            return *this;
+        }
+        bool operator==(const const_iterator& o) const { return m_k == o.m_k; }
+        bool operator!=(const const_iterator& o) const { return m_k != o.m_k; }
+
+    private:
+        const CCoordColumn* m_column;
+        size_t m_k;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    const std::vector<SCoordRun>& Runs() const { return m_runs; }
+    // The run holding entry k (k < size()).
+    size_t RunOf(size_t k) const;
+    // The first run whose year is >= year.
+    size_t LowerRun(int32_t year) const;
+    // Index of the first entry of run r (size() past the last run).
+    size_t RunStart(size_t r) const { return r < m_runs.size() ? m_runs[r].first : size(); }
+    // The records of run r, one per entry as far as the library still has them.
+    void RunRecords(size_t r, std::vector<const SEventData*>& out) const;
+    // Top of entry k of run r.
+    int32_t TopIn(size_t r, size_t k) const
+    {
+        return m_varying ? m_tops[k]
+                         : static_cast<int32_t>(m_runs[r].top + static_cast<int64_t>(k - m_runs[r].first) *
+                                                                   m_rowHeight);
+    }
+    // First entry whose top (bottom) is >= y.
+    size_t LowerTop(int64_t y) const;
+    size_t LowerBottom(int64_t y) const;
+    const CYearEvent* Library() const { return m_library; }
+    int Priority() const { return m_priority; }
+
+private:
+    friend class CEventCoordTable;
+    friend class CDataCoord;
+
+    // Places an entry after the last one; a year other than the last
+    // entry's starts a run.
+    void Append(int32_t year, int32_t top, int32_t bottom);
+    void Clear();
+    // Heights vary (tops kept), or are all rowHeight.
+    void SetHeights(bool varying, int rowHeight);
+
+    size_t m_count = 0;
+    bool m_varying = false;
+    int32_t m_rowHeight = 1;
+    std::vector<int32_t> m_tops; // when heights vary
+    std::vector<SCoordRun> m_runs;
+    const CYearEvent* m_library = nullptr;
+    int m_priority = EP_ALL;
+    // The search hit when it lies in this column.
+    int64_t m_hit = -1;
+    int32_t m_hitResult = 0;
+};
+
 // Placed events per event column, in the order of the document's event
 // libraries; each column's entries ascend by year and by top.
 class CEventCoordTable
@@ -40,11 +142,13 @@ public:
     CEventCoordTable() = default;
     virtual ~CEventCoordTable();
 
-    // Frees every column and makes n empty ones.
-    void Init(int columns, int rowHeight, const std::vector<CYearEvent*>& libraries);
+    // Frees every column and makes n empty ones, whose records are those of
+    // the libraries visible under priority; entries of varying height, or
+    // each of rowHeight.
+    void Init(int columns, int rowHeight, const std::vector<CYearEvent*>& libraries,
+              int priority = EP_ALL, bool varyingHeights = false);
     int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
-    std::vector<CoordEntry>& Column(int i) { return m_columns[static_cast<size_t>(i)]; }
-    const std::vector<CoordEntry>& Column(int i) const { return m_columns[static_cast<size_t>(i)]; }
+    const CCoordColumn& Column(int i) const { return m_columns[static_cast<size_t>(i)]; }
     CYearEvent* Library(int i) const { return m_libraries[static_cast<size_t>(i)]; }
     int ColumnOfLibrary(const CYearEvent* library) const;
     int GetRowHeight() const { return m_rowHeight; }
@@ -64,7 +168,10 @@ public:
     int64_t m_searchIndex = -1;
 
 private:
-    std::vector<std::vector<CoordEntry>> m_columns;
+    friend class CDataCoord;
+    CCoordColumn& MutableColumn(int i) { return m_columns[static_cast<size_t>(i)]; }
+
+    std::vector<CCoordColumn> m_columns;
     std::vector<size_t> m_cursors;
     std::vector<CYearEvent*> m_libraries;
     int m_rowHeight = 0;
@@ -174,7 +281,7 @@ public:
 
     struct SBucket
     {
-        std::vector<const CoordEntry*> entries;
+        std::vector<CoordEntry> entries;
         int32_t nextYear = 2147483647; // first later entry's year in the column
     };
     // The entries of the column in the bucket of year, from the column's
@@ -214,6 +321,8 @@ public:
     bool SearchBackward(const std::string& what, bool inSupplement, bool matchCase, int32_t& top,
                         int& column);
     void ClearSearchHit();
+    // The hit with its record; null without one, or when the library no
+    // longer has its record.
     const CoordEntry* SearchHit() const;
 
 private:
@@ -245,7 +354,7 @@ private:
     // column) and to marks. Returns the year it stopped before, kNoYear
     // when it ran to the end.
     int32_t Place(std::vector<CYearCursor>& cursors, int32_t year, SPass& pass,
-                  std::vector<CoordEntry>* out, std::vector<SYearMark>& marks,
+                  CCoordColumn* out, std::vector<SYearMark>& marks,
                   const StopBefore& stop);
     // Rows per bucket in exact mode from the marks (what ComputeRowsPerBucket
     // finds in the entries).
@@ -268,6 +377,9 @@ private:
     bool m_overflowed = false;           // in any pass
     bool m_allSorted = false;            // every library in year order
     QString m_layoutFont;                // the measurer's identity
+
+    // What SearchHit gives.
+    mutable CoordEntry m_hitEntry;
 
     // YearAt's one-entry cache.
     int64_t m_lastY = -2147483647 - 1;

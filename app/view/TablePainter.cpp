@@ -365,12 +365,12 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
                 continue;
             c.BeginClip(QRect(c.DevX(left), c.req.clip.top(), width, c.req.clip.height())
                             .intersected(c.req.clip));
-            for (const CoordEntry* entry : bucket.entries) {
-                const SEventData& ev = *entry->event;
-                const int64_t ty = entry->top + c.spacing / 2;
+            for (const CoordEntry& entry : bucket.entries) {
+                const SEventData& ev = *entry.event;
+                const int64_t ty = entry.top + c.spacing / 2;
                 if (c.req.printer && ty + c.R > pageBottom)
                     break;
-                if (c.DevY(ty) > c.req.clip.bottom() || c.DevY(entry->bottom) < c.req.clip.top())
+                if (c.DevY(ty) > c.req.clip.bottom() || c.DevY(entry.bottom) < c.req.clip.top())
                     continue;
                 const CTablePainter::EMark mark = CTablePainter::MarkOf(ev.rangeFlags);
                 if (mark != CTablePainter::MarkNone) {
@@ -381,7 +381,7 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
                 const QColor color = (ev.rangeFlags & RANGE_ABOUT)
                                          ? c.Color(CAnnaluxDoc::AboutColor)
                                          : c.fontSlots[CFontManager::FS_EVENT].color;
-                textBottom = std::max(textBottom, DrawEventText(c, *entry, left, width, ty, color));
+                textBottom = std::max(textBottom, DrawEventText(c, entry, left, width, ty, color));
             }
             c.EndClip();
             continue;

@@ -629,15 +629,15 @@ bool CAnnaluxView::StepColumn(int column, bool backward)
         const int index = m_coord->Table().ColumnOfLibrary(static_cast<const CYearEvent*>(table));
         if (index < 0)
             return false;
-        const std::vector<CoordEntry>& entries = m_coord->Table().Column(index);
+        const CCoordColumn& entries = m_coord->Table().Column(index);
         if (backward) {
             size_t i = m_coord->Table().LowerTop(index, current);
             if (i > 0)
-                target = entries[i - 1].top;
+                target = entries.Top(i - 1);
         } else {
             size_t i = m_coord->Table().LowerTop(index, current + 1);
             if (i < entries.size())
-                target = entries[i].top;
+                target = entries.Top(i);
         }
     } else if (kind == CK_ERA) {
         const auto* periods = static_cast<const CGengouEra*>(table);

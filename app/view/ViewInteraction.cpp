@@ -49,11 +49,11 @@ SDatumHit CViewInteraction::HitDatum(CAnnaluxDoc& doc, CDataCoord& coord, int64_
         const int index = placed.ColumnOfLibrary(table);
         if (index < 0)
             break;
-        const std::vector<CoordEntry>& entries = placed.Column(index);
+        const CCoordColumn& entries = placed.Column(index);
         const size_t k = placed.LowerBottom(index, dataY + 1);
-        if (k >= entries.size() || entries[k].top > dataY)
+        if (k >= entries.size() || entries.Top(k) > dataY)
             break;
-        const int32_t year = entries[k].Year();
+        const int32_t year = entries.Year(k);
         const int position = static_cast<int>(k - placed.LowerYear(index, year));
         const int first = table->GetIndexFromYear(year, filter);
         if (first < 0 || !table->GetAt(first + position, &hit.event, filter))

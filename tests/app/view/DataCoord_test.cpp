@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -425,6 +426,146 @@ TEST_F(DataCoordTest, LineCountsAreCachedByTextAndWidth)
     EXPECT_LT(first, 100); // one text measured once, not per event and pass
     m_coord.Layout(m_settings, m_overflow);
     EXPECT_EQ(counting.calls, first);
+}
+
+TEST_F(DataCoordTest, SearchFindsEveryVisibleMatchOfALongTableInOrderBothWays)
+{
+    // Hundreds of years with several events each, some of them filtered
+    // out, a needle every few events; a second library out of year order.
+    std::vector<SEv> events;
+    std::vector<int32_t> expected; // years of the visible matches, in order
+    int n = 0;
+    for (int32_t year = -150; year <= 250; ++year) {
+        if (year == 0)
+            continue;
+        for (int k = 0; k < 1 + (year & 3); ++k, ++n) {
+            const bool match = n % 7 == 0;
+            const int priority = n % 5 == 0 ? 2 : 0;
+            events.push_back({year, match ? "a needle" : "hay", priority});
+            if (match && priority == 0)
+                expected.push_back(year);
+        }
+    }
+    Add(events);
+    CYearEvent* unsorted = Add({});
+    for (int32_t year : {30, 10, 20, 10}) {
+        SEventData d;
+        d.year = year;
+        d.text = Sjis("needle");
+        unsorted->SetData(d, false, -1, EP_EVERY);
+    }
+    ASSERT_FALSE(unsorted->IsSortedByYear());
+    for (int32_t year : {10, 10, 20, 30})
+        expected.push_back(year);
+    m_settings.priority = 1;
+    Layout(SLayoutSettings::Packed);
+
+    const std::string what = Sjis("needle");
+    std::vector<std::pair<int, int32_t>> forward;
+    int32_t top = 0;
+    int column = -1;
+    while (m_coord.SearchForward(what, false, false, top, column)) {
+        const CoordEntry* hit = m_coord.SearchHit();
+        ASSERT_NE(hit, nullptr);
+        EXPECT_EQ(hit->top, top);
+        EXPECT_NE(hit->searchResult, 0);
+        EXPECT_NE(hit->event->text.str().find("needle"), std::string::npos);
+        EXPECT_EQ(hit->event->year, hit->Year());
+        forward.emplace_back(column, hit->Year());
+    }
+    ASSERT_EQ(forward.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(forward[i].second, expected[i]) << i;
+        EXPECT_EQ(forward[i].first, i + 4 < expected.size() ? 0 : 1) << i;
+    }
+
+    std::vector<std::pair<int, int32_t>> backward;
+    while (m_coord.SearchBackward(what, false, false, top, column)) {
+        backward.emplace_back(column, m_coord.SearchHit()->Year());
+        if (backward.size() == forward.size())
+            break; // the step backward goes round; once over is enough
+    }
+    std::reverse(backward.begin(), backward.end());
+    EXPECT_EQ(backward, forward);
+}
+
+TEST_F(DataCoordTest, EntriesOfRecordsRemovedBeforeTheRelayoutHaveNoRecord)
+{
+    // Between a change of the library and the layout that follows it the
+    // view may still ask; what is gone must not be handed out.
+    CYearEvent* library = Add({{1990, "one"}, {1991, "two"}, {1991, "three"}, {1992, "four"}});
+    Layout(SLayoutSettings::Packed);
+    int32_t top = 0;
+    int column = -1;
+    ASSERT_TRUE(m_coord.SearchForward(Sjis("three"), false, false, top, column));
+    ASSERT_TRUE(library->RemoveAt(2, EP_ALL, nullptr));
+
+    const CCoordColumn& c = m_coord.Table().Column(0);
+    ASSERT_EQ(c.size(), 4u);
+    EXPECT_EQ(c[1].event->text.str(), "two");
+    EXPECT_EQ(c[2].event, nullptr);
+    EXPECT_EQ(c[3].event->text.str(), "four");
+    EXPECT_EQ(m_coord.SearchHit(), nullptr);
+    m_coord.Table().ResetCursors();
+    CDataCoord::SBucket bucket;
+    m_coord.CollectBucket(1991, 1, 0, bucket);
+    ASSERT_EQ(bucket.entries.size(), 1u);
+    EXPECT_EQ(bucket.entries[0].event->text.str(), "two");
+    EXPECT_FALSE(m_coord.SearchForward(Sjis("three"), false, false, top, column));
+    EXPECT_FALSE(m_coord.SearchBackward(Sjis("three"), false, false, top, column));
+}
+
+TEST_F(DataCoordTest, PositionQueriesMatchTheEntriesWrappedOrNot)
+{
+    // Entries of one, two and three lines (when wrapped) in years of one
+    // and several events, two columns, exact mode leaving gaps between years.
+    const char* texts[] = {"short", "a text of two lines here", "a longer text that takes three lines"};
+    std::vector<SEv> a, b;
+    for (int32_t year = 1; year <= 40; ++year) {
+        for (int k = 0; k <= year % 3; ++k)
+            a.push_back({year, texts[(year + k) % 3]});
+        if (year % 4 == 0)
+            b.push_back({year, texts[year % 3]});
+    }
+    Add(a, 200);
+    Add(b, 200);
+    for (bool wrap : {false, true}) {
+        SCOPED_TRACE(wrap ? "wrapped" : "one row each");
+        m_settings.wrap = wrap;
+        Layout(SLayoutSettings::Exact);
+        const CEventCoordTable& table = m_coord.Table();
+        for (int col = 0; col < 2; ++col) {
+            const CCoordColumn& c = table.Column(col);
+            std::vector<CoordEntry> entries(c.begin(), c.end());
+            ASSERT_FALSE(entries.empty());
+            bool tall = false;
+            for (size_t k = 0; k < entries.size(); ++k) {
+                tall = tall || entries[k].bottom - entries[k].top > R;
+                EXPECT_EQ(entries[k].Year(), entries[k].event->year);
+                EXPECT_EQ(entries[k].top, c.Top(k));
+                EXPECT_EQ(entries[k].bottom, c.Bottom(k));
+                if (k + 1 < entries.size() && entries[k + 1].Year() == entries[k].Year())
+                    EXPECT_EQ(entries[k].bottom, entries[k + 1].top);
+            }
+            EXPECT_EQ(tall, wrap);
+            const int64_t end = entries.back().bottom + R;
+            for (int64_t y = -1; y <= end; ++y) {
+                const auto firstBottom = std::find_if(entries.begin(), entries.end(),
+                                                      [y](const CoordEntry& e) { return e.bottom >= y; });
+                const auto firstTop = std::find_if(entries.begin(), entries.end(),
+                                                   [y](const CoordEntry& e) { return e.top >= y; });
+                ASSERT_EQ(table.LowerBottom(col, y), static_cast<size_t>(firstBottom - entries.begin()))
+                    << "column " << col << " y " << y;
+                ASSERT_EQ(table.LowerTop(col, y), static_cast<size_t>(firstTop - entries.begin()))
+                    << "column " << col << " y " << y;
+            }
+            for (int32_t year = 0; year <= 42; ++year) {
+                const auto first = std::find_if(entries.begin(), entries.end(),
+                                                [year](const CoordEntry& e) { return e.Year() >= year; });
+                EXPECT_EQ(table.LowerYear(col, year), static_cast<size_t>(first - entries.begin()));
+            }
+        }
+    }
 }
 
 } // namespace
