@@ -26,9 +26,11 @@ const char* const CViewPrinter::kWesternTitle = "西暦";
 
 namespace {
 
-// Converted texts kept between pages; beyond this many the cache starts
-// again, so that a long job does not gather every text of the chronology.
-constexpr size_t kTextCacheLimit = 20000;
+// Converted texts kept between pages. A page's event texts are seldom on
+// another (only the strips of one band share them), and a small table is
+// looked up from the processor's caches: beyond this many the table starts
+// again.
+constexpr size_t kTextCacheLimit = 2000;
 
 // A print engine compresses each page through buffers of megabytes that it
 // allocates and frees again for the next page. With glibc's defaults the
