@@ -107,6 +107,10 @@ bool CGlyphCache::ShapeOne(const QPainter& painter, const QFont& font, SDirectFo
 {
     std::pair<quint32, int32_t>& glyph = direct.glyphs[c];
     glyph = {0, -2};
+    // A combining mark (the kana voicing marks) is placed on the character
+    // before it, not after it.
+    if (QChar::isMark(c))
+        return false;
     // The character twice: the second glyph stands at the first's advance.
     QTextLayout layout(QString(2, QChar(c)), font, painter.device());
     const QTextLine line = LayOut(layout, painter);

@@ -66,6 +66,7 @@ TEST(GlyphCache, CachedTextsAreDrawnPixelForPixelAsDrawTextDrawsThem)
         QStringLiteral("tab\there"),
         QString::fromUtf8("ABC \xD8\xB9\xD8\xB1\xD8\xA8\xD9\x8A"),
         QString::fromUtf8("\xF0\xA0\x80\x8B\xE6\x9C\xA8"),
+        QString::fromUtf8("\xE3\x81\x8B\xE3\x82\x99\xE3\x81\x8D"), // か, combining voicing mark, き
         QString()};
     CGlyphCache cache;
     // Printing lays Japanese texts out from the advances of their characters
