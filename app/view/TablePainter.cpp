@@ -60,6 +60,7 @@ public:
             if (r.glyphs)
                 fontSlots[i].key = CGlyphCache::FontKey(p, fontSlots[i].font);
         }
+        joinTexts = r.printer && r.glyphs && r.glyphs->PrintMode();
         linkFont = fontSlots[0].font;
         underlinePos = QFontMetrics(linkFont).underlinePos();
         measurer = std::make_unique<CFontMeasurer>(fontSlots[0].font);
@@ -84,10 +85,46 @@ public:
     // Text in the painter's font, which is slot's.
     void DrawText(const SFontSlot& slot, int x, int baseline, const QString& s)
     {
+        if (joinTexts) {
+            const QGlyphRun run = req.glyphs->DirectRun(painter, slot.font, slot.key, s);
+            if (!run.isEmpty()) {
+                if (!pendingGlyphs.isEmpty() && pendingFont != run.rawFont())
+                    Flush();
+                pendingFont = run.rawFont();
+                pendingGlyphs += run.glyphIndexes();
+                for (const QPointF& p : run.positions())
+                    pendingPositions.append(p + QPointF(x, baseline));
+                return;
+            }
+            Flush();
+        }
         if (req.glyphs)
             req.glyphs->DrawText(painter, slot.font, slot.key, x, baseline, s);
         else
             painter.drawText(x, baseline, s);
+    }
+
+    // On paper every text is an object of its own, with its colour and font
+    // set again. Texts drawn one after another in one font, colour and clip
+    // are handed over as one run of glyphs; anything else drawn, and every
+    // change of the painter's state, first draws what is waiting, so the
+    // page is painted in the order it always is.
+    QPainter& Drawing()
+    {
+        Flush();
+        return painter;
+    }
+    void Flush()
+    {
+        if (pendingGlyphs.isEmpty())
+            return;
+        QGlyphRun run;
+        run.setRawFont(pendingFont);
+        run.setGlyphIndexes(pendingGlyphs);
+        run.setPositions(pendingPositions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        pendingGlyphs.clear();
+        pendingPositions.clear();
     }
 
     // Font and pen changes cost a state update in the paint engine at the
@@ -103,6 +140,7 @@ public:
     void UsePen(const QColor& color)
     {
         if (!penKnown || currentPen != color) {
+            Flush();
             painter.setPen(color);
             currentPen = color;
             penKnown = true;
@@ -111,12 +149,14 @@ public:
     // Drawing clipped to a column; restore() gives the font and pen back too.
     void BeginClip(const QRect& rect)
     {
+        Flush();
         painter.save();
         painter.setClipRect(rect);
         saved.push_back({currentFont, currentPen, penKnown});
     }
     void EndClip()
     {
+        Flush();
         painter.restore();
         currentFont = saved.back().font;
         currentPen = saved.back().pen;
@@ -133,6 +173,11 @@ public:
     SFontSlot fontSlots[CFontManager::kSlotCount];
     QFont linkFont;
     int underlinePos = 1;
+    // Texts waiting to be drawn as one run (printing through a glyph cache).
+    bool joinTexts = false;
+    QRawFont pendingFont;
+    QList<quint32> pendingGlyphs;
+    QList<QPointF> pendingPositions;
     std::unique_ptr<CFontMeasurer> measurer;
     int R = 1;
     int scale = 1;
@@ -182,7 +227,7 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
     const int y = c.DevY(textTop);
     if (!ev.supplement.empty() && c.coord.Settings().supplementMarks) {
         if (marks) {
-            c.painter.fillRect(QRect(c.DevX(x), y, CDataCoord::kSupplementMarkWidth,
+            c.Drawing().fillRect(QRect(c.DevX(x), y, CDataCoord::kSupplementMarkWidth,
                                      CDataCoord::kSupplementMarkWidth),
                                c.Color(CAnnaluxDoc::SupplementColor));
             if (c.req.supplementMarks) {
@@ -261,7 +306,7 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
             const int runW = st != 0 ? c.measurer->Width(run) : 0;
             if (visible) {
                 if (st == 2) {
-                    c.painter.fillRect(QRect(c.DevX(runX), ly, runW, c.R - c.spacing), inverse);
+                    c.Drawing().fillRect(QRect(c.DevX(runX), ly, runW, c.R - c.spacing), inverse);
                     c.UseFont(c.fontSlots[0].font);
                     c.UsePen(even);
                 } else if (st == 1) {
@@ -279,7 +324,7 @@ int64_t DrawEventText(CPaintContext& c, const CoordEntry& entry, int columnLeft,
                     // Rows are as tall as the characters: keep it inside the row.
                     const int uy = std::min(ly + ascent + std::max(1, c.underlinePos),
                                             ly + std::max(1, c.R - c.spacing) - 1);
-                    c.painter.drawLine(c.DevX(runX), uy, c.DevX(runX + runW - 1), uy);
+                    c.Drawing().drawLine(c.DevX(runX), uy, c.DevX(runX + runW - 1), uy);
                 }
             }
             // Where each link lies is measured only for a caller that keeps it.
@@ -337,7 +382,7 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
     const int yTop = c.DevY(top);
     const int yBottom = c.DevY(bandBottom);
     if (yBottom > yTop) {
-        c.painter.fillRect(QRect(c.DevX(0), yTop, c.totalWidth, yBottom - yTop),
+        c.Drawing().fillRect(QRect(c.DevX(0), yTop, c.totalWidth, yBottom - yTop),
                            c.Color(odd ? CAnnaluxDoc::BackColorOdd : CAnnaluxDoc::BackColorEven));
     }
     const int64_t textTop = top + c.spacing / 2;
@@ -374,7 +419,7 @@ int64_t DrawYearRow(CPaintContext& c, int32_t year, int64_t top, int64_t bottom,
                     continue;
                 const CTablePainter::EMark mark = CTablePainter::MarkOf(ev.rangeFlags);
                 if (mark != CTablePainter::MarkNone) {
-                    CTablePainter::DrawMark(c.painter, mark, c.DevX(left), c.DevY(ty),
+                    CTablePainter::DrawMark(c.Drawing(), mark, c.DevX(left), c.DevY(ty),
                                             CDataCoord::kMarkWidth, c.DevY(ty + c.R - c.spacing),
                                             c.Color(CAnnaluxDoc::EventMarkColor));
                 }
@@ -508,9 +553,9 @@ void DrawPeriods(CPaintContext& c, int32_t firstYear, int32_t lastYear, int64_t 
             c.UsePen(grid);
             const int x0 = c.DevX(left), x1 = c.DevX(static_cast<int64_t>(left) + width - 1);
             if (startIn && spanTop == top)
-                c.painter.drawLine(x0, c.DevY(top), x1, c.DevY(top));
+                c.Drawing().drawLine(x0, c.DevY(top), x1, c.DevY(top));
             if (closing)
-                c.painter.drawLine(x0, c.DevY(bottom), x1, c.DevY(bottom));
+                c.Drawing().drawLine(x0, c.DevY(bottom), x1, c.DevY(bottom));
             int64_t nameY = std::max(top, (top + bottom) / 2 - c.R / 2);
             if (lastNameY != INT64_MIN && nameY < lastNameY + c.R)
                 continue;
@@ -702,6 +747,7 @@ int64_t CTablePainter::Paint(QPainter& painter, const SPaintRequest& request)
                     : std::min(request.visibleBottom, request.pageBottom));
 
     // Grid: the edges of every column and the closing line.
+    c.Flush();
     if (lastBottom != INT64_MIN) {
         lastBottom = std::min(lastBottom, request.pageBottom);
         const QColor grid = CLogFontQt::ToQColor(request.printer ? 0 : kGridScreen);

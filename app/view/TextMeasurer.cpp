@@ -30,18 +30,9 @@ struct CFontMeasurer::SAdvances
             table[i].store(-2, std::memory_order_relaxed);
     }
 
-    static bool Trusted(char16_t c)
-    {
-        return (c >= u'0' && c <= u'9') || c == u' ' ||
-               (c >= 0x3000 && c <= 0x30FF) || // CJK punctuation, kana
-               (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || // kanji
-               (c >= 0xF900 && c <= 0xFAFF) || // compatibility kanji
-               (c >= 0xFF01 && c <= 0xFF9F);   // full-width forms, half-width kana
-    }
-
     int32_t Measure(char16_t c) const
     {
-        if (!Trusted(c))
+        if (!Unkerned(c))
             return -1;
         std::lock_guard<std::mutex> guard(lock);
         const qreal w = metrics.horizontalAdvance(QString(QChar(c)));
@@ -62,10 +53,7 @@ struct CFontMeasurer::SAdvances
     // whole, against the sum of the two advances.
     void Check(const QFontMetrics& whole)
     {
-        const QString sample = QStringLiteral(
-            "0123456789 \u3000\u3001\u3002\u300C\u300D\u30FB\u3042\u3044\u3046\u3063\u3083\u30A2"
-            "\u30A4\u30C3\u30E3\u30FC\u5E74\u6708\u65E5\u4E00\u4EBA\u5927\u6C5F\u6238\u9589\uFF08"
-            "\uFF09\uFF11\uFF21\uFF41\uFF0C\uFF0E\uFF71\uFF9E");
+        const QString sample = PairSample();
         for (const QChar a : sample) {
             for (const QChar b : sample) {
                 const QString pair = QString(a) + b;
@@ -78,6 +66,23 @@ struct CFontMeasurer::SAdvances
         }
     }
 };
+
+bool CFontMeasurer::Unkerned(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || c == u' ' ||
+           (c >= 0x3000 && c <= 0x30FF) ||                                  // CJK punctuation, kana
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || // kanji
+           (c >= 0xF900 && c <= 0xFAFF) ||                                  // compatibility kanji
+           (c >= 0xFF01 && c <= 0xFF9F); // full-width forms, half-width kana
+}
+
+QString CFontMeasurer::PairSample()
+{
+    return QStringLiteral(
+        "0123456789 \u3000\u3001\u3002\u300C\u300D\u30FB\u3042\u3044\u3046\u3063\u3083\u30A2"
+        "\u30A4\u30C3\u30E3\u30FC\u5E74\u6708\u65E5\u4E00\u4EBA\u5927\u6C5F\u6238\u9589\uFF08"
+        "\uFF09\uFF11\uFF21\uFF41\uFF0C\uFF0E\uFF71\uFF9E");
+}
 
 CFontMeasurer::CFontMeasurer(const QFont& font)
     : m_font(font), m_metrics(font), m_identity(font.key())

@@ -39,6 +39,12 @@ public:
     QString Identity() const override { return m_identity; }
     int32_t Advance64(char16_t c) const override;
 
+    // Whether c is of the characters that the fonts in use neither kern nor
+    // join (digits, space, kana, kanji, full-width forms), and a sample of
+    // them in pairs to check a font with.
+    static bool Unkerned(char16_t c);
+    static QString PairSample();
+
     // The advances of one font, shared by every measurer of it.
     struct SAdvances;
 

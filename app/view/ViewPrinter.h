@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EventText.h"
+#include "GlyphCache.h"
 #include "PageGeometry.h"
 #include "PageLayout.h"
 
@@ -70,6 +71,10 @@ private:
     std::time_t m_now = 0;
     std::unique_ptr<CPageGeometry> m_geometry;
     CTextCache m_texts;
+    // Texts shaped for a PDF writer (a printer's one too), drawn as one run
+    // of glyphs per font.
+    CGlyphCache m_glyphs;
+    bool m_pdf = false;
     // Whether pages are drawn through the print state filter.
     bool m_filtered = true;
 };

@@ -66,8 +66,13 @@ TEST(GlyphCache, CachedTextsAreDrawnPixelForPixelAsDrawTextDrawsThem)
         QStringLiteral("tab\there"),
         QString::fromUtf8("ABC \xD8\xB9\xD8\xB1\xD8\xA8\xD9\x8A"),
         QString::fromUtf8("\xF0\xA0\x80\x8B\xE6\x9C\xA8"),
+        QString::fromUtf8("\xE3\x81\x8B\xE3\x82\x99\xE3\x81\x8D"), // か, combining voicing mark, き
         QString()};
     CGlyphCache cache;
+    // Printing lays Japanese texts out from the advances of their characters
+    // instead of shaping them: the glyphs must land where shaping puts them.
+    CGlyphCache print;
+    print.SetPrintMode(true);
     for (const QFont& font : {FontOf(11), FontOf(14), FontOf(17, true)}) {
         for (const QString& text : texts) {
             for (int x : {0, 3, -5}) {
@@ -77,8 +82,20 @@ TEST(GlyphCache, CachedTextsAreDrawnPixelForPixelAsDrawTextDrawsThem)
                     << text.toStdString() << " at " << x << " in " << font.key().toStdString();
                 EXPECT_EQ(Draw(font, text, x, &cache), expected)
                     << text.toStdString() << " again, at " << x;
+                EXPECT_EQ(Draw(font, text, x, &print), expected)
+                    << text.toStdString() << " laid out for print, at " << x;
             }
         }
+        // The Japanese texts are laid out so, the rest left to drawText.
+        QImage image(10, 10, QImage::Format_RGB32);
+        QPainter painter(&image);
+        const QString key = CGlyphCache::FontKey(painter, font);
+        EXPECT_EQ(print.DirectRun(painter, font, key, texts[0]).glyphIndexes().size(),
+                  texts[0].size())
+            << font.key().toStdString();
+        EXPECT_FALSE(print.DirectRun(painter, font, key, texts[1]).isEmpty());
+        for (int i = 2; i < texts.size(); ++i)
+            EXPECT_TRUE(print.DirectRun(painter, font, key, texts[i]).isEmpty()) << i;
     }
     EXPECT_GT(cache.Size(), 0);
     EXPECT_FALSE(CGlyphCache::Cacheable(FontOf(14), texts[4]));
@@ -154,6 +171,65 @@ TEST(GlyphCache, TablePaintedWithTheCacheEqualsThePaintWithout)
         }
     }
     EXPECT_GT(cache.Size(), 100);
+}
+
+// On paper, texts of one font and colour that follow each other are drawn as
+// one run of glyphs, and whatever else is drawn first draws what waits: the
+// printed table, with its highlights, links, marks, wrapped lines and the
+// page's cut, must be the very pixels of the table printed text by text.
+TEST(GlyphCache, TablePrintedWithJoinedTextsEqualsThePrintTextByText)
+{
+    TestApp();
+    CAnnaluxDoc doc;
+    ASSERT_TRUE(viewtest::MakeSampleDoc(doc, ANNALUX_SAMPLES_DIR));
+    const CFontMeasurer measurer(CLogFontQt::ToQFont(doc.GetFonts().GetShownFont(0)));
+    for (int col = 0; col < doc.GetColumns().GetCount(); ++col) {
+        if (doc.GetColumns().GetKind(col) == CK_EVENT)
+            doc.GetColumns().SetWidth(col, 170);
+    }
+    doc.SetColor(CAnnaluxDoc::AboutColor, 0x2020C0);
+    for (const bool wrap : {false, true}) {
+        CDataCoord coord;
+        coord.SetMeasurer(&measurer);
+        SLayoutSettings settings = SLayoutSettings::FromDocument(doc);
+        settings.wrap = wrap;
+        bool overflow = false;
+        coord.Layout(settings, overflow);
+        const std::string what = Sjis("戦");
+        int32_t hitTop = 0;
+        int hitColumn = 0;
+        ASSERT_TRUE(coord.SearchForward(what, false, false, hitTop, hitColumn));
+        for (const int64_t top : {int64_t{0}, std::max<int64_t>(0, hitTop - 300),
+                                  int64_t{coord.MaxBottom() / 3}}) {
+            for (const bool options : {true, false}) {
+                auto paint = [&](CGlyphCache* glyphs) {
+                    QImage image(1200, 900, QImage::Format_RGB32);
+                    image.fill(Qt::white);
+                    QPainter painter(&image);
+                    SPaintRequest request;
+                    request.doc = &doc;
+                    request.coord = &coord;
+                    request.glyphs = glyphs;
+                    request.dataTop = top;
+                    request.deviceTop = 40;
+                    request.searchText = what;
+                    request.clip = QRect(0, 40, 1200, 800);
+                    request.printer = true;
+                    request.pageBottom = top + 777;
+                    request.visibleBottom = request.pageBottom;
+                    request.printSupplementMarks = options;
+                    request.printLinks = options;
+                    request.printRightLabels = options;
+                    CTablePainter::Paint(painter, request);
+                    return image;
+                };
+                CGlyphCache print;
+                print.SetPrintMode(true);
+                EXPECT_EQ(paint(&print), paint(nullptr))
+                    << "wrap " << wrap << ", top " << top << ", options " << options;
+            }
+        }
+    }
 }
 
 } // namespace
