@@ -37,7 +37,6 @@ char* CRecordText::Write(char* block, const char* s, size_t n, bool lent)
         header = kLongHeader;
     }
     std::memcpy(block + header, s, n);
-    block[header + n] = '\0';
     return block;
 }
 

@@ -12,8 +12,9 @@
 // a million records, and a std::string costs 32 bytes plus, for any text past
 // fifteen bytes, a heap block of its own.
 //
-// The pointer leads to a block holding a header, the bytes and a closing
-// NUL. The header is one byte for a text of up to kShortMax bytes (nearly
+// The pointer leads to a block holding a header and the bytes, with no
+// closing NUL (a million texts would pay a byte each for it): use data()
+// with size(), view() or str(), never as a C string. The header is one byte for a text of up to kShortMax bytes (nearly
 // every event text), else four. An empty text has no block. A block is either the text's own (freed
 // with it) or lent by the storage of an event table, which keeps it for as
 // long as the record lives there; copying or moving a lent text out makes a
@@ -49,7 +50,6 @@ public:
     size_t length() const { return size(); }
     bool empty() const { return m_block == nullptr; }
     const char* data() const { return m_block ? m_block + HeaderSize(*m_block) : ""; }
-    const char* c_str() const { return data(); }
     const char* begin() const { return data(); }
     const char* end() const { return data() + size(); }
     char operator[](size_t i) const { return data()[i]; }
@@ -70,7 +70,7 @@ public:
     // The longest text whose header is one byte.
     static constexpr size_t kShortMax = 63;
     // Bytes a block of a text of n bytes takes.
-    static size_t BlockSize(size_t n) { return (n <= kShortMax ? 1 : kLongHeader) + n + 1; }
+    static size_t BlockSize(size_t n) { return (n <= kShortMax ? 1 : kLongHeader) + n; }
     // Writes a lent block for s at place (BlockSize(s.size()) bytes) and
     // returns a text that points to it. Only a storage that keeps place alive
     // for as long as the text lives may call this.

@@ -304,7 +304,7 @@ bool ParseRecord(const std::string& line, int version, std::string& scratch, SEv
     if (version >= 1) {
         if (!fields.NextInt(scratch, value))
             return false;
-        rec.priority = (value < 0 || value > 2) ? 0 : value;
+        rec.priority = static_cast<int8_t>((value < 0 || value > 2) ? 0 : value);
     }
 
     rec.leapMonth = false;

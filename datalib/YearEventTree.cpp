@@ -222,9 +222,9 @@ struct CYearEventTree::SPool
 {
     static constexpr uint32_t kChunkShift = 12;
     static constexpr uint32_t kChunkSlots = 1u << kChunkShift;
-    // Small enough that the end of a region a chunk does not fit in wastes
-    // little.
-    static constexpr size_t kTextChunk = size_t(256) << 10;
+    // The size of a chunk of slots, so that the pieces of a large table fill
+    // a region to the last byte.
+    static constexpr size_t kTextChunk = kChunkSlots * sizeof(SEventData);
     static constexpr size_t kNodeChunk = 256;
     // From this many slot chunks on, memory comes from big regions.
     static constexpr size_t kLargeChunks = 16;
