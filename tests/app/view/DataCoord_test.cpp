@@ -524,7 +524,8 @@ TEST_F(DataCoordTest, PositionQueriesMatchTheEntriesWrappedOrNot)
 {
     // Entries of one, two and three lines (when wrapped) in years of one
     // and several events, two columns, exact mode leaving gaps between years.
-    const char* texts[] = {"short", "a text of two lines here", "a longer text that takes three lines"};
+    const char* texts[] = {"short", "a text of two lines here",
+                           "a longer text that takes three lines"};
     std::vector<SEv> a, b;
     for (int32_t year = 1; year <= 40; ++year) {
         for (int k = 0; k <= year % 3; ++k)
@@ -555,18 +556,21 @@ TEST_F(DataCoordTest, PositionQueriesMatchTheEntriesWrappedOrNot)
             EXPECT_EQ(tall, wrap);
             const int64_t end = entries.back().bottom + R;
             for (int64_t y = -1; y <= end; ++y) {
-                const auto firstBottom = std::find_if(entries.begin(), entries.end(),
-                                                      [y](const CoordEntry& e) { return e.bottom >= y; });
+                const auto firstBottom =
+                    std::find_if(entries.begin(), entries.end(),
+                                 [y](const CoordEntry& e) { return e.bottom >= y; });
                 const auto firstTop = std::find_if(entries.begin(), entries.end(),
                                                    [y](const CoordEntry& e) { return e.top >= y; });
-                ASSERT_EQ(table.LowerBottom(col, y), static_cast<size_t>(firstBottom - entries.begin()))
+                ASSERT_EQ(table.LowerBottom(col, y),
+                          static_cast<size_t>(firstBottom - entries.begin()))
                     << "column " << col << " y " << y;
                 ASSERT_EQ(table.LowerTop(col, y), static_cast<size_t>(firstTop - entries.begin()))
                     << "column " << col << " y " << y;
             }
             for (int32_t year = 0; year <= 42; ++year) {
-                const auto first = std::find_if(entries.begin(), entries.end(),
-                                                [year](const CoordEntry& e) { return e.Year() >= year; });
+                const auto first =
+                    std::find_if(entries.begin(), entries.end(),
+                                 [year](const CoordEntry& e) { return e.Year() >= year; });
                 EXPECT_EQ(table.LowerYear(col, year), static_cast<size_t>(first - entries.begin()));
             }
         }
