@@ -45,8 +45,7 @@ public:
     CYearCursor(const CYearEvent* library, bool whole)
         : m_library(library), m_linear(whole && library && library->IsSortedByYear()),
           m_size(library ? static_cast<size_t>(library->GetLen()) : 0)
-    {
-    }
+    {}
 
     bool Records(int32_t year, std::vector<SEventData*>& out)
     {
@@ -176,9 +175,11 @@ size_t CCoordColumn::LowerBottom(int64_t y) const
     }
     const auto begin = m_tops.begin() + static_cast<ptrdiff_t>(m_runs[r].first) + 1;
     const auto end = m_tops.begin() + static_cast<ptrdiff_t>(RunStart(r + 1));
-    return static_cast<size_t>(
-        std::lower_bound(begin, end, y, [](int32_t top, int64_t v) { return top < v; }) -
-        m_tops.begin()) - 1;
+    // The first top reaching y is the bottom of the entry before it; none
+    // leaves the run's last entry, whose bottom is the run's.
+    const auto next =
+        std::lower_bound(begin, end, y, [](int32_t top, int64_t v) { return top < v; });
+    return static_cast<size_t>(next - m_tops.begin()) - 1;
 }
 
 void CCoordColumn::RunRecords(size_t r, std::vector<const SEventData*>& out) const
@@ -452,8 +453,7 @@ int32_t CDataCoord::Build(bool& overflow)
 }
 
 int32_t CDataCoord::Place(std::vector<CYearCursor>& cursors, int32_t year, SPass& p,
-                          CCoordColumn* out, std::vector<SYearMark>& marks,
-                          const StopBefore& stop)
+                          CCoordColumn* out, std::vector<SYearMark>& marks, const StopBefore& stop)
 {
     const int n = static_cast<int>(cursors.size());
     const int64_t R = m_settings.rowHeight;
@@ -1355,8 +1355,7 @@ public:
     void Get(size_t r, std::vector<const SEventData*>& out)
     {
         const CYearEvent* library = m_column.Library();
-        if (!m_listed && ++m_asked > kAskedBeforeListing && library &&
-            library->IsSortedByYear()) {
+        if (!m_listed && ++m_asked > kAskedBeforeListing && library && library->IsSortedByYear()) {
             library->GetRecords(m_list);
             m_listed = true;
         }
@@ -1402,10 +1401,10 @@ private:
             }
             lo = hi >= step ? hi - step : 0;
         }
-        return static_cast<size_t>(
-            std::lower_bound(m_list.begin() + static_cast<ptrdiff_t>(lo),
-                             m_list.begin() + static_cast<ptrdiff_t>(hi), year, below) -
-            m_list.begin());
+        return static_cast<size_t>(std::lower_bound(m_list.begin() + static_cast<ptrdiff_t>(lo),
+                                                    m_list.begin() + static_cast<ptrdiff_t>(hi),
+                                                    year, below) -
+                                   m_list.begin());
     }
 
     const CCoordColumn& m_column;

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -47,9 +47,10 @@ struct SCoordRun
 // and the records of a run are the visible records of its year in the
 // column's library, in list order, looked up when asked for. Entries of
 // varying height (wrapped lines) keep their tops, 4 bytes each; otherwise
-// every entry takes one row and its top follows from its run's. Between a change of the library and the layout that
-// follows, a run may stand for records the library no longer has: their
-// entries then have no record (a null event) rather than a stale one.
+// every entry takes one row and its top follows from its run's. Between a
+// change of the library and the layout that follows, a run may stand for
+// records the library no longer has: their entries then have no record (a
+// null event) rather than a stale one.
 class CCoordColumn
 {
 public:
@@ -101,9 +102,10 @@ public:
     // Top of entry k of run r.
     int32_t TopIn(size_t r, size_t k) const
     {
-        return m_varying ? m_tops[k]
-                         : static_cast<int32_t>(m_runs[r].top + static_cast<int64_t>(k - m_runs[r].first) *
-                                                                   m_rowHeight);
+        return m_varying
+                   ? m_tops[k]
+                   : static_cast<int32_t>(m_runs[r].top +
+                                          static_cast<int64_t>(k - m_runs[r].first) * m_rowHeight);
     }
     // First entry whose top (bottom) is >= y.
     size_t LowerTop(int64_t y) const;
@@ -353,9 +355,8 @@ private:
     // The placement loop from year on: appends to out (one array per
     // column) and to marks. Returns the year it stopped before, kNoYear
     // when it ran to the end.
-    int32_t Place(std::vector<CYearCursor>& cursors, int32_t year, SPass& pass,
-                  CCoordColumn* out, std::vector<SYearMark>& marks,
-                  const StopBefore& stop);
+    int32_t Place(std::vector<CYearCursor>& cursors, int32_t year, SPass& pass, CCoordColumn* out,
+                  std::vector<SYearMark>& marks, const StopBefore& stop);
     // Rows per bucket in exact mode from the marks (what ComputeRowsPerBucket
     // finds in the entries).
     int RowsFromMarks() const;

@@ -430,17 +430,22 @@ TEST_F(DataCoordTest, LineCountsAreCachedByTextAndWidth)
 
 TEST_F(DataCoordTest, SearchFindsEveryVisibleMatchOfALongTableInOrderBothWays)
 {
-    // Hundreds of years with several events each, some of them filtered
-    // out, a needle every few events; a second library out of year order.
+    // Hundreds of years of one to four events, some filtered out; needles a
+    // hundred years apart (a step reads on over many years), one of them
+    // filtered out, and a few close together; a second library out of year
+    // order.
     std::vector<SEv> events;
     std::vector<int32_t> expected; // years of the visible matches, in order
     int n = 0;
-    for (int32_t year = -150; year <= 250; ++year) {
+    for (int32_t year = -300; year <= 400; ++year) {
         if (year == 0)
             continue;
         for (int k = 0; k < 1 + (year & 3); ++k, ++n) {
-            const bool match = n % 7 == 0;
-            const int priority = n % 5 == 0 ? 2 : 0;
+            const bool far = k == 1 && year % 100 == 1;
+            const bool close = n > 900 && n < 920 && n % 3 == 0;
+            const bool hidden = k == 1 && year == 51;
+            const bool match = far || close || hidden;
+            const int priority = hidden || (!match && n % 7 == 3) ? 2 : 0;
             events.push_back({year, match ? "a needle" : "hay", priority});
             if (match && priority == 0)
                 expected.push_back(year);
@@ -519,7 +524,8 @@ TEST_F(DataCoordTest, PositionQueriesMatchTheEntriesWrappedOrNot)
 {
     // Entries of one, two and three lines (when wrapped) in years of one
     // and several events, two columns, exact mode leaving gaps between years.
-    const char* texts[] = {"short", "a text of two lines here", "a longer text that takes three lines"};
+    const char* texts[] = {"short", "a text of two lines here",
+                           "a longer text that takes three lines"};
     std::vector<SEv> a, b;
     for (int32_t year = 1; year <= 40; ++year) {
         for (int k = 0; k <= year % 3; ++k)
@@ -550,18 +556,21 @@ TEST_F(DataCoordTest, PositionQueriesMatchTheEntriesWrappedOrNot)
             EXPECT_EQ(tall, wrap);
             const int64_t end = entries.back().bottom + R;
             for (int64_t y = -1; y <= end; ++y) {
-                const auto firstBottom = std::find_if(entries.begin(), entries.end(),
-                                                      [y](const CoordEntry& e) { return e.bottom >= y; });
+                const auto firstBottom =
+                    std::find_if(entries.begin(), entries.end(),
+                                 [y](const CoordEntry& e) { return e.bottom >= y; });
                 const auto firstTop = std::find_if(entries.begin(), entries.end(),
                                                    [y](const CoordEntry& e) { return e.top >= y; });
-                ASSERT_EQ(table.LowerBottom(col, y), static_cast<size_t>(firstBottom - entries.begin()))
+                ASSERT_EQ(table.LowerBottom(col, y),
+                          static_cast<size_t>(firstBottom - entries.begin()))
                     << "column " << col << " y " << y;
                 ASSERT_EQ(table.LowerTop(col, y), static_cast<size_t>(firstTop - entries.begin()))
                     << "column " << col << " y " << y;
             }
             for (int32_t year = 0; year <= 42; ++year) {
-                const auto first = std::find_if(entries.begin(), entries.end(),
-                                                [year](const CoordEntry& e) { return e.Year() >= year; });
+                const auto first =
+                    std::find_if(entries.begin(), entries.end(),
+                                 [year](const CoordEntry& e) { return e.Year() >= year; });
                 EXPECT_EQ(table.LowerYear(col, year), static_cast<size_t>(first - entries.begin()));
             }
         }
