@@ -10,6 +10,7 @@
 #include "Settings.h"
 
 #include "HeaderManager.h"
+#include "RandomKana.h"
 #include "YearEvent.h"
 #include "YearEventTree.h"
 
@@ -32,14 +33,7 @@ constexpr int32_t kLastYear = 2020;
 // characters random hiragana, two bytes each.
 inline std::string Kana(std::mt19937& rng, int characters)
 {
-    std::uniform_int_distribution<int> kana(0x829F, 0x82F1); // hiragana in Shift-JIS
-    std::string s;
-    for (int i = 0; i < characters; ++i) {
-        const int c = kana(rng);
-        s += static_cast<char>(c >> 8);
-        s += static_cast<char>(c & 0xFF);
-    }
-    return s;
+    return RandomKana(rng, characters);
 }
 
 inline SLogFont Font()

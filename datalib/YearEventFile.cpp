@@ -35,26 +35,47 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
+// Where a field's bytes begin: past the blanks and an opening quote. False
+// when the line has no field left at start.
+struct SFieldStart
+{
+    const char* r = nullptr; // the line from start on
+    size_t len = 0;
+    size_t j = 0; // the first byte of the field's value
+    bool quoted = false;
+};
+
+bool BeginField(const std::string& line, size_t start, SFieldStart& f)
+{
+    if (start >= line.size())
+        return false;
+    f.r = line.data() + start;
+    f.len = line.size() - start;
+    if (f.len == 1 && f.r[0] == '\r')
+        return false;
+    f.j = 0;
+    while (f.j < f.len && IsBlank(f.r[f.j]))
+        ++f.j;
+    f.quoted = f.j < f.len && f.r[f.j] == '"';
+    if (f.quoted)
+        ++f.j;
+    return true;
+}
+
 // Reads one field exactly as CTableBase::GetElementFromCSV does, but into a
 // buffer the caller reuses, copying runs of plain bytes in one go: a large
 // library has millions of fields. '"' and ',' are never trail bytes, so the
 // byte scan is safe for Shift-JIS.
 int ReadCsvField(const std::string& line, size_t start, std::string& out)
 {
-    if (start >= line.size())
+    SFieldStart f;
+    if (!BeginField(line, start, f))
         return -1;
-    const char* r = line.data() + start;
-    const size_t len = line.size() - start;
-    if (len == 1 && r[0] == '\r')
-        return -1;
-
+    const char* r = f.r;
+    const size_t len = f.len;
+    const bool quoted = f.quoted;
+    size_t j = f.j;
     out.clear();
-    size_t j = 0;
-    while (j < len && IsBlank(r[j]))
-        ++j;
-    const bool quoted = j < len && r[j] == '"';
-    if (quoted)
-        ++j;
     while (j < len) {
         size_t k = j;
         while (k < len && r[k] != '"' && (quoted || r[k] != ','))
@@ -111,18 +132,13 @@ std::string_view Trimmed(const char* p, size_t n)
 int ReadCsvFieldView(const std::string& line, size_t start, std::string& scratch,
                      std::string_view& field)
 {
-    if (start >= line.size())
+    SFieldStart f;
+    if (!BeginField(line, start, f))
         return -1;
-    const char* r = line.data() + start;
-    const size_t len = line.size() - start;
-    if (len == 1 && r[0] == '\r')
-        return -1;
-    size_t j = 0;
-    while (j < len && IsBlank(r[j]))
-        ++j;
-    const bool quoted = j < len && r[j] == '"';
-    if (quoted)
-        ++j;
+    const char* r = f.r;
+    const size_t len = f.len;
+    const bool quoted = f.quoted;
+    const size_t j = f.j;
     size_t k = j;
     while (k < len && r[k] != '"' && (quoted || r[k] != ','))
         ++k;

@@ -278,44 +278,30 @@ private:
             }
             sent.clip = clip;
         }
-        const QTransform transform = state->transform();
-        if (all || transform != sent.transform) {
-            m_target.setTransform(transform);
-            sent.transform = transform;
-        }
-        if (all || state->pen() != sent.pen) {
-            m_target.setPen(state->pen());
-            sent.pen = state->pen();
-        }
-        if (all || state->brush() != sent.brush) {
-            m_target.setBrush(state->brush());
-            sent.brush = state->brush();
-        }
-        if (all || state->brushOrigin() != sent.brushOrigin) {
-            m_target.setBrushOrigin(state->brushOrigin());
-            sent.brushOrigin = state->brushOrigin();
-        }
-        if (all || state->backgroundBrush() != sent.background) {
-            m_target.setBackground(state->backgroundBrush());
-            sent.background = state->backgroundBrush();
-        }
-        if (all || state->backgroundMode() != sent.backgroundMode) {
-            m_target.setBackgroundMode(state->backgroundMode());
-            sent.backgroundMode = state->backgroundMode();
-        }
-        if (all || state->renderHints() != sent.hints) {
-            m_target.setRenderHints(~state->renderHints(), false);
-            m_target.setRenderHints(state->renderHints(), true);
-            sent.hints = state->renderHints();
-        }
-        if (all || state->compositionMode() != sent.composition) {
-            m_target.setCompositionMode(state->compositionMode());
-            sent.composition = state->compositionMode();
-        }
-        if (all || state->opacity() != sent.opacity) {
-            m_target.setOpacity(state->opacity());
-            sent.opacity = state->opacity();
-        }
+        // Each setting goes on only when it differs from what was last sent.
+        const auto send = [all](const auto& now, auto& last, const auto& set) {
+            if (all || now != last) {
+                set(now);
+                last = now;
+            }
+        };
+        send(state->transform(), sent.transform,
+             [this](const QTransform& t) { m_target.setTransform(t); });
+        send(state->pen(), sent.pen, [this](const QPen& pen) { m_target.setPen(pen); });
+        send(state->brush(), sent.brush, [this](const QBrush& b) { m_target.setBrush(b); });
+        send(state->brushOrigin(), sent.brushOrigin,
+             [this](const QPointF& o) { m_target.setBrushOrigin(o); });
+        send(state->backgroundBrush(), sent.background,
+             [this](const QBrush& b) { m_target.setBackground(b); });
+        send(state->backgroundMode(), sent.backgroundMode,
+             [this](Qt::BGMode mode) { m_target.setBackgroundMode(mode); });
+        send(state->renderHints(), sent.hints, [this](QPainter::RenderHints hints) {
+            m_target.setRenderHints(~hints, false);
+            m_target.setRenderHints(hints, true);
+        });
+        send(state->compositionMode(), sent.composition,
+             [this](QPainter::CompositionMode mode) { m_target.setCompositionMode(mode); });
+        send(state->opacity(), sent.opacity, [this](qreal o) { m_target.setOpacity(o); });
         sent.known = true;
     }
 

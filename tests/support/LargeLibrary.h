@@ -3,6 +3,7 @@
 // Event libraries large enough for a load to report its progress many
 // times, written by the program's own writer.
 
+#include "RandomKana.h"
 #include "ReadProgress.h"
 #include "TestDocument.h"
 #include "YearEvent.h"
@@ -18,25 +19,15 @@ inline bool WriteLargeEventLibrary(const std::string& path, int events, const st
 {
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> year(-660, 2019);
-    std::uniform_int_distribution<int> kana(0x829F, 0x82F1);
     std::uniform_int_distribution<int> odds(0, 9);
-    auto text = [&](int characters) {
-        std::string s;
-        for (int i = 0; i < characters; ++i) {
-            const int c = kana(rng);
-            s += static_cast<char>(c >> 8);
-            s += static_cast<char>(c & 0xFF);
-        }
-        return s;
-    };
     std::vector<SEventData> records(static_cast<size_t>(events));
     for (SEventData& d : records) {
         d.year = year(rng);
         if (d.year >= 0)
             ++d.year; // no year 0
-        d.text = text(15);
+        d.text = RandomKana(rng, 15);
         if (odds(rng) == 0)
-            d.supplement = text(30);
+            d.supplement = RandomKana(rng, 30);
         d.priority = odds(rng) % 3;
     }
     CYearEvent table;

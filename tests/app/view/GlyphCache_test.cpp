@@ -32,8 +32,7 @@ QFont FontOf(int height, bool bold = false)
 }
 
 // text drawn at x on a fresh image, directly or through cache.
-QImage Draw(const QFont& font, const QString& text, int x, CGlyphCache* cache,
-            int dotsPerMeter = 0)
+QImage Draw(const QFont& font, const QString& text, int x, CGlyphCache* cache, int dotsPerMeter = 0)
 {
     QImage image(260, 40, QImage::Format_RGB32);
     if (dotsPerMeter > 0) {
@@ -50,6 +49,33 @@ QImage Draw(const QFont& font, const QString& text, int x, CGlyphCache* cache,
     else
         painter.drawText(x, baseline, text);
     return image;
+}
+
+// The sample with its event columns narrowed to width, so that wrapping
+// breaks most texts.
+void NarrowEventColumns(CAnnaluxDoc& doc, int width)
+{
+    for (int col = 0; col < doc.GetColumns().GetCount(); ++col) {
+        if (doc.GetColumns().GetKind(col) == CK_EVENT)
+            doc.GetColumns().SetWidth(col, width);
+    }
+}
+
+// The document laid out with or without wrapping, and the first hit of what
+// made the search hit (its text is drawn highlighted in three runs); the
+// hit's top.
+int32_t LayOutWithHit(CDataCoord& coord, const CAnnaluxDoc& doc, const CFontMeasurer& measurer,
+                      bool wrap, const std::string& what)
+{
+    coord.SetMeasurer(&measurer);
+    SLayoutSettings settings = SLayoutSettings::FromDocument(doc);
+    settings.wrap = wrap;
+    bool overflow = false;
+    coord.Layout(settings, overflow);
+    int32_t hitTop = 0;
+    int hitColumn = 0;
+    EXPECT_TRUE(coord.SearchForward(what, false, false, hitTop, hitColumn));
+    return hitTop;
 }
 
 TEST(GlyphCache, CachedTextsAreDrawnPixelForPixelAsDrawTextDrawsThem)
@@ -115,7 +141,8 @@ TEST(GlyphCache, ShapesAreKeptApartByFontAndResolutionAndTheCacheStaysBounded)
     Draw(FontOf(12), text, 0, &cache);
     EXPECT_EQ(Draw(FontOf(20), text, 0, &cache), Draw(FontOf(20), text, 0, nullptr));
     const int dpm300 = 11811;
-    EXPECT_EQ(Draw(FontOf(12), text, 0, &cache, dpm300), Draw(FontOf(12), text, 0, nullptr, dpm300));
+    EXPECT_EQ(Draw(FontOf(12), text, 0, &cache, dpm300),
+              Draw(FontOf(12), text, 0, nullptr, dpm300));
     for (int i = 0; i < 120; ++i)
         Draw(FontOf(12), QString::number(i) + text, 0, &cache);
     EXPECT_LE(cache.Size(), 50);
@@ -130,24 +157,12 @@ TEST(GlyphCache, TablePaintedWithTheCacheEqualsThePaintWithout)
     CAnnaluxDoc doc;
     ASSERT_TRUE(viewtest::MakeSampleDoc(doc, ANNALUX_SAMPLES_DIR));
     const CFontMeasurer measurer(CLogFontQt::ToQFont(doc.GetFonts().GetShownFont(0)));
-    // Narrow event columns, so that wrapping breaks most texts.
-    for (int col = 0; col < doc.GetColumns().GetCount(); ++col) {
-        if (doc.GetColumns().GetKind(col) == CK_EVENT)
-            doc.GetColumns().SetWidth(col, 150);
-    }
+    NarrowEventColumns(doc, 150);
     CGlyphCache cache;
+    const std::string what = Sjis("戦");
     for (const bool wrap : {false, true}) {
         CDataCoord coord;
-        coord.SetMeasurer(&measurer);
-        SLayoutSettings settings = SLayoutSettings::FromDocument(doc);
-        settings.wrap = wrap;
-        bool overflow = false;
-        coord.Layout(settings, overflow);
-        // A search hit: its text is drawn highlighted in three runs.
-        const std::string what = Sjis("戦");
-        int32_t hitTop = 0;
-        int hitColumn = 0;
-        ASSERT_TRUE(coord.SearchForward(what, false, false, hitTop, hitColumn));
+        const int32_t hitTop = LayOutWithHit(coord, doc, measurer, wrap, what);
         const int64_t tops[] = {0, std::max<int64_t>(0, hitTop - 100), coord.MaxBottom() / 2,
                                 coord.MaxBottom() - 500};
         for (const int64_t top : tops) {
@@ -183,24 +198,14 @@ TEST(GlyphCache, TablePrintedWithJoinedTextsEqualsThePrintTextByText)
     CAnnaluxDoc doc;
     ASSERT_TRUE(viewtest::MakeSampleDoc(doc, ANNALUX_SAMPLES_DIR));
     const CFontMeasurer measurer(CLogFontQt::ToQFont(doc.GetFonts().GetShownFont(0)));
-    for (int col = 0; col < doc.GetColumns().GetCount(); ++col) {
-        if (doc.GetColumns().GetKind(col) == CK_EVENT)
-            doc.GetColumns().SetWidth(col, 170);
-    }
+    NarrowEventColumns(doc, 170);
     doc.SetColor(CAnnaluxDoc::AboutColor, 0x2020C0);
+    const std::string what = Sjis("戦");
     for (const bool wrap : {false, true}) {
         CDataCoord coord;
-        coord.SetMeasurer(&measurer);
-        SLayoutSettings settings = SLayoutSettings::FromDocument(doc);
-        settings.wrap = wrap;
-        bool overflow = false;
-        coord.Layout(settings, overflow);
-        const std::string what = Sjis("戦");
-        int32_t hitTop = 0;
-        int hitColumn = 0;
-        ASSERT_TRUE(coord.SearchForward(what, false, false, hitTop, hitColumn));
-        for (const int64_t top : {int64_t{0}, std::max<int64_t>(0, hitTop - 300),
-                                  int64_t{coord.MaxBottom() / 3}}) {
+        const int32_t hitTop = LayOutWithHit(coord, doc, measurer, wrap, what);
+        for (const int64_t top :
+             {int64_t{0}, std::max<int64_t>(0, hitTop - 300), int64_t{coord.MaxBottom() / 3}}) {
             for (const bool options : {true, false}) {
                 auto paint = [&](CGlyphCache* glyphs) {
                     QImage image(1200, 900, QImage::Format_RGB32);
